@@ -1,0 +1,4 @@
+#include "app/Version.h"
+
+const char* const kGameTitle = "Quorl Slide";
+const char* const kGameVersion = QS_VERSION;

@@ -1,0 +1,4 @@
+// Program entry of the game.
+#include "game/GameMain.h"
+
+int main(int argc, char** argv) { return GameMain(argc, argv); }
