@@ -156,6 +156,12 @@ void SetDataRoot(const std::string& dir) {
     gDataRootSet = true;
 }
 
+void ResetRoots() {
+    std::lock_guard<std::mutex> lock(gRootsMutex);
+    gResourceRootSet = false;
+    gDataRootSet = false;
+}
+
 bool EnsureDataRoot() { return MakeFolders(DataRoot()); }
 
 std::string ProgramDirectory() {

@@ -22,6 +22,9 @@ void SetResourceRoot(const std::string& dir);
 const std::string& DataRoot();
 void SetDataRoot(const std::string& dir);
 
+// Forgets both roots so the next use computes them again from the environment.
+void ResetRoots();
+
 // Creates the data root when missing; false when it cannot be created or is not a folder.
 bool EnsureDataRoot();
 
