@@ -1,0 +1,76 @@
+// The 96-byte statistics file: layout, empty values, short and long files, failed writes.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "persistence/DataBuffer.h"
+#include "persistence/GameStatistics.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+class GameStatisticsTest : public ::testing::Test {
+protected:
+    void SetUp() override { TestSupport::EmptyDataFolder(); }
+    static std::string Real(const std::string& gamePath) { return Files::PathForWrite(gamePath); }
+};
+
+TEST_F(GameStatisticsTest, EmptyRecordAndFileLayout) {
+    GameStatistics stats;
+    for (int i = 0; i < GameStatistics::kFieldCount; ++i)
+        EXPECT_EQ(stats.Field(i), (i == 16 || i == 17) ? -1 : 0) << "field " << i;
+
+    for (int i = 0; i < GameStatistics::kFieldCount; ++i) stats.Field(i) = 0x01020300 + i;
+    ASSERT_TRUE(stats.SaveFile("GameData.dat"));
+    std::vector<uint8_t> bytes = TestSupport::ReadBytes(Real("GameData.dat"));
+    ASSERT_EQ(bytes.size(), 96u);
+    // Spot-check named fields against their offsets.
+    EXPECT_EQ(bytes[40], 10);  // idol 10
+    EXPECT_EQ(bytes[44], 11);  // Journey games completed
+    EXPECT_EQ(bytes[64], 16);  // fewest lost levels
+    EXPECT_EQ(bytes[92], 23);  // longest cascade
+    EXPECT_EQ(bytes[93], 3);
+    EXPECT_EQ(bytes[95], 1);
+    EXPECT_EQ(stats.mIdolCounts[10], 0x0102030A);
+    EXPECT_EQ(stats.mFewestLostLevels, 0x01020310);
+    EXPECT_EQ(stats.mLongestCascade, 0x01020317);
+
+    GameStatistics reread;
+    EXPECT_TRUE(reread.LoadFile("GameData.dat"));
+    EXPECT_EQ(reread, stats);
+}
+
+TEST_F(GameStatisticsTest, ShortLongAndMissingFiles) {
+    GameStatistics filled;
+    for (int i = 0; i < GameStatistics::kFieldCount; ++i) filled.Field(i) = 100 + i;
+
+    struct Case {
+        size_t size;
+        bool read;
+        bool empty;  // else unchanged from `filled`
+    } cases[] = {{0, true, true}, {4, true, true}, {95, true, true}, {96, true, false}, {200, true, false}};
+    for (const Case& c : cases) {
+        std::string bytes(c.size, '\0');
+        for (size_t i = 0; i < c.size; i += 4) bytes[i] = static_cast<char>(100 + i / 4);
+        TestSupport::WriteBytes(Real("GameData.dat"), bytes);
+        GameStatistics stats = filled;
+        EXPECT_EQ(stats.LoadFile("GameData.dat"), c.read) << c.size;
+        // A short file gives the empty record, with "none yet" kept as -1, not a false 0.
+        EXPECT_EQ(stats, c.empty ? GameStatistics() : filled) << c.size;
+    }
+
+    GameStatistics stats = filled;
+    EXPECT_FALSE(stats.LoadFile("USERS\\Nobody\\GameData.dat"));
+    EXPECT_EQ(stats, filled);
+}
+
+TEST_F(GameStatisticsTest, FailedWriteKeepsOldFile) {
+    GameStatistics stats;
+    stats.mMostGold = 42;
+    ASSERT_TRUE(stats.SaveFile("USERS\\Ann\\GameData.dat"));
+    // A folder standing where the file should go cannot be replaced by a file.
+    ASSERT_TRUE(Files::CreateDirectories("USERS\\Bob\\GameData.dat"));
+    EXPECT_FALSE(stats.SaveFile("USERS\\Bob\\GameData.dat"));
+    EXPECT_TRUE(Files::IsDirectory(Real("USERS\\Bob\\GameData.dat")));
+}
+
+}  // namespace
