@@ -8,7 +8,7 @@ PACKAGES=(
   libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libvorbisidec-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   libcairo2-dev libpango1.0-dev librsvg2-dev libfreetype-dev libvorbis-dev
-  fonts-comfortaa fonts-quicksand fonts-cabin fonts-dejavu-core
+  fonts-comfortaa fonts-quicksand fonts-cabin fonts-lobster fonts-dejavu-core
 )
 
 missing=()

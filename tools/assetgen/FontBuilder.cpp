@@ -1,0 +1,2 @@
+#include "FontBuilder.h"
+void FontBuilder::Generate(AssetWriter&) const {}

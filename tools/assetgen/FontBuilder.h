@@ -1,0 +1,6 @@
+#pragma once
+class AssetWriter;
+class FontBuilder {
+ public:
+  void Generate(AssetWriter& out) const;
+};

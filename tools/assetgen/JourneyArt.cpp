@@ -1,0 +1,3 @@
+#include "JourneyArt.h"
+#include "AssetWriter.h"
+void JourneyArt::Generate(AssetWriter&) const {}

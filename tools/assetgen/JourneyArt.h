@@ -1,0 +1,7 @@
+// placeholder
+#pragma once
+class AssetWriter;
+class JourneyArt {
+ public:
+  void Generate(AssetWriter& out) const;
+};

@@ -1,0 +1,3 @@
+#include "MenuArt.h"
+#include "AssetWriter.h"
+void MenuArt::Generate(AssetWriter&) const {}

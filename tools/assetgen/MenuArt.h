@@ -1,0 +1,7 @@
+// placeholder
+#pragma once
+class AssetWriter;
+class MenuArt {
+ public:
+  void Generate(AssetWriter& out) const;
+};

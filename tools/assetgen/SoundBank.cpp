@@ -1,0 +1,2 @@
+#include "SoundBank.h"
+void SoundBank::Generate(AssetWriter&) const {}

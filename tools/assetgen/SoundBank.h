@@ -1,0 +1,6 @@
+#pragma once
+class AssetWriter;
+class SoundBank {
+ public:
+  void Generate(AssetWriter& out) const;
+};
