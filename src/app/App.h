@@ -1,0 +1,243 @@
+// The application frame: window, fixed-rate update loop, the top gadget tree and plain objects,
+// routing of queued mouse and key events, cursors, single instance, data folder, start-up and
+// shutdown. One App exists at a time; everything reaches it through App::Instance().
+//
+// Index: [fields] [virtual operations] [loop] [events] [hooks for devices]
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/GadgetManager.h"
+#include "app/InputManager.h"
+#include "app/ObjectManager.h"
+#include "app/Rect.h"
+#include "platform/PlatformEvent.h"
+
+class Clock;
+class Cursor;
+class Gadget;
+class Graphics;
+class SingleInstance;
+class Window;
+
+class App {
+public:
+    App();
+    virtual ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // The one application, or null.
+    static App* Instance();
+
+    // ---- [virtual operations] -----------------------------------------------------------------
+    // One update step: events, keyboard poll, debug keys, gadgets, objects.
+    virtual void Update();
+    virtual void PostUpdate() {}
+    virtual void BeginDraw();
+    // Background, the gadget tree, foreground, then the debug overlay.
+    virtual void Draw();
+    virtual void EndDraw();
+    virtual void DrawBackground() {}
+    virtual void DrawForeground() {}
+    // Start-up: cursors, cache folder, single instance, window, devices. On return either the
+    // window is up, or mQuit is set (mSecondInstance tells whether another game took over).
+    virtual void Go();
+    virtual void SetName(const std::string& name);
+    virtual void SetTitle(const std::string& title);
+    virtual void SetVersion(const std::string& version);
+    virtual void CreateCursors();
+    virtual void Quit();
+    // False when no window could be made (the game then runs without one).
+    virtual bool CreateAppWindow();
+    virtual void SetCursor(Cursor* cursor);
+    virtual void UpdateCursor();
+    virtual void Activate(bool active);
+    // Runs on the loader thread.
+    virtual void LoadResources() {}
+    // Runs once, in the first update after LoadResources returned.
+    virtual void LoadingDone() {}
+    // Mouse operations take logical screen coordinates.
+    virtual void MouseMove(float x, float y);
+    virtual void MouseDrag(float x, float y);
+    virtual void MouseDown(float x, float y, int button);
+    virtual void MouseDoubleClick(float x, float y, int button);
+    virtual void MouseUp(float x, float y, int button);
+    // Ends every press and drag as if the button went up nowhere.
+    virtual void CancelMouse();
+    virtual void KeyDown(int key);
+    virtual void KeyUp(int key);
+    virtual void Char(int c);
+    // True when the desktop accepted the address.
+    virtual bool OpenURL(const std::string& url);
+    // Sees every window message first; true stops the frame's own handling of it.
+    virtual bool HandleMessage(const PlatformEvent& event) { (void)event; return false; }
+    // Extra text for crash reports.
+    virtual std::string GetExtraInfo() { return std::string(); }
+    // Quits and asks the program entry for a fresh application.
+    virtual void Restart();
+    virtual void ProcessEvents();
+    virtual void HandleEvent(const PlatformEvent& event);
+    virtual void DebugKeys();
+    virtual void CheatKeys() {}
+    virtual void PreWindow() { mBeforeWindow = true; }
+    virtual bool ReportProblem(const std::string& title, const std::string& text) { (void)title, (void)text; return false; }
+    // Locked timing only.
+    virtual void FrameUpdate(float steps) { (void)steps; }
+    // Buttons "OK"/"OKAY" or "YESNO"/"YES|NO"; false only when the answer is No.
+    virtual bool MessageBox(const std::string& title, const std::string& text, const std::string& buttons);
+
+    // ---- [hooks for devices] --------------------------------------------------------------------
+    // The drawing device to use; the base gives the headless one.
+    virtual Graphics* CreateGraphics();
+    // Sound: the game wires its sound system in through these.
+    virtual bool InitSound() { return true; }
+    virtual void ShutdownSound() {}
+    virtual void ActivateSound(bool active) { (void)active; }
+    // Crash reporter test path ("-crash", Ctrl+Alt+C); nothing until a reporter is installed.
+    virtual void TriggerCrashTest() {}
+    virtual void Beep();
+
+    // ---- [loop] -----------------------------------------------------------------------------------
+    // Starts the loader and runs frames until quitting (and loading) is over.
+    void Run();
+    // One pass: pump, due update steps (or a frame, or an idle sleep).
+    void RunFrame();
+    void SetSpeed(float speed) { mSpeedTarget = speed; }
+    void SetTimingLocked(bool locked);
+    void ResetTiming();
+    // Ctrl+Print Screen: "Screenshots\\screenshot%d.bmp", first free number from 1.
+    bool TakeScreenshot();
+    // Makes the per-user folder and sets mConfigPath; false (logged) when it cannot be made.
+    bool SetupDataFolder();
+    void PrepareCache();
+    // The application's crash-report tags.
+    std::string GetExtendedInfo();
+    // Queues a window message for the next update step (dropped while quitting).
+    void QueueEvent(int message, int64_t w, int64_t l);
+    void QueueEvent(const PlatformEvent& event) { QueueEvent(event.message, event.w, event.l); }
+    // Starts the loader thread (Run does this); WaitForLoader joins it.
+    void StartLoader();
+    void WaitForLoader();
+    // Keeps the program's arguments, lower-cased, in mCommandLine.
+    void SetCommandLine(int argc, char** argv);
+    // Replaces the clock (not owned); call before Go/Run.
+    void SetClock(Clock* clock);
+    Clock& GetClock() const { return *mClock; }
+    // The gadget tree forgets a gadget being destroyed.
+    void ForgetGadget(Gadget* gadget);
+    // A gadget pointer the application holds that is not killed or disabled.
+    static bool IsLive(const Gadget* gadget);
+    // The pumped window messages are translated and handled by this; tests feed it directly.
+    void WindowMessage(const PlatformEvent& event);
+    size_t QueuedEventCount();
+
+    // ---- [fields] -----------------------------------------------------------------------------------
+    std::atomic<bool> mKeepRunning{false};
+    bool mQuit = false;
+    bool mShowSwaps = false;
+    int mFramesDrawn = 0;
+    uint32_t mStartTime = 0;
+    std::atomic<bool> mThrottle{false};
+    bool mShowFps = false;
+    int mFramesThisSecond = 0;
+    std::string mFpsText;
+    int mLoadFrameSum = 0;
+    int mLoadSeconds = 0;
+    std::string mName = "Unnamed App";
+    std::string mVersion;
+    std::string mTitle;
+    bool mActive = true;
+    std::unique_ptr<Window> mWindow;
+    Cursor* mCurrentCursor = nullptr;
+    Cursor* mArrowCursor = nullptr;
+    Cursor* mWaitCursor = nullptr;
+    Cursor* mHandCursor = nullptr;
+    Cursor* mBeamCursor = nullptr;
+    Cursor* mGrabCursor = nullptr;
+    Cursor* mBlankCursor = nullptr;
+    int mBusyCount = 0;
+    int mNextObjectId = 0;
+    std::atomic<bool> mLoaded{false};
+    std::atomic<bool> mJustLoaded{false};
+    int mSpeedPercent = 100;
+    int mSpeedPercent2 = 100;
+    GadgetManager mGadgets;
+    ObjectManager mObjects;
+    bool mInUpdate = false;
+    bool mInDraw = false;
+    Point mMousePos{-9999.0f, -9999.0f};
+    Point mPrevMousePos{-9999.0f, -9999.0f};
+    int mMouseButtonsDown = 0;
+    Gadget* mCapture = nullptr;
+    bool mDragging = false;
+    Gadget* mHover = nullptr;
+    Gadget* mFocus = nullptr;
+    Gadget* mKeyboardFocus = nullptr;
+    int mCheckMouseCountdown = 10;
+    bool mRestart = false;
+    bool mSwitchingMode = false;
+    uint32_t mLastDrawTime = 0;
+    std::recursive_mutex mDrawLock;
+    bool mPauseWhenInactive = false;
+    float mSpeed = 1.0f;
+    float mSpeedTarget = 1.0f;
+    bool mDebugKeys = true;
+    bool mCheatsEnabled = false;
+    bool mCheckCacheVersion = false;
+    std::string mCommandLine;
+    int mLastEvent = 0;
+    bool mWindowedCaption = false;
+    std::deque<PlatformEvent> mEvents;
+    uint32_t mModeSwitchTime = 0;
+    bool mTimingLocked = false;
+    double mAccumulated = 0.0;
+    uint32_t mLastTick = 0;
+    int mUpdateInterval = 10;
+    int mStepsInRow = 0;
+    bool mUpdatedSinceDraw = false;
+    double mFraction = 0.0;
+    bool mGaveUpLocking = false;
+    int mTooFastStrikes = 0;
+    uint32_t mLastLockCheck = 0;
+    int mLockCheckSteps = 0;
+    std::string mDataFolder;
+    std::string mConfigPath;
+
+    // Engine state beyond the classic fields.
+    Graphics* mGraphics = nullptr;
+    InputManager mInput;
+    std::unique_ptr<SingleInstance> mSingleInstance;
+    bool mSecondInstance = false;   // Go found another game running and handed over to it
+    bool mFullscreen = false;       // start full screen
+    bool mInCancelMouse = false;
+    bool mCancelledEvent = false;   // the message being handled is a cancelled one
+    int mModalPresses = 0;          // presses routed since the last modal loop started
+    uint32_t mNextFpsSample = 0;
+    uint32_t mLastSleep = 0;        // milliseconds slept by the last idle frame
+    int mUpdateCount = 0;           // update steps run since start
+    bool mBeforeWindow = false;
+    int mRaiseRequests = 0;         // times a second launch asked this game to come forward
+    // Dropped events beyond this many pending ones keep a flood from growing without bound.
+    static constexpr size_t kMaxQueuedEvents = 100000;
+
+private:
+    void DrawFrame();
+    void DrawOverlay();
+    void RunStep();
+    void LockCheck();
+    void ReleaseMouseCapture();
+    void SetMousePosition(float x, float y);
+    Point ToGadget(const Gadget* gadget, float x, float y) const;
+    void LoaderMain();
+    void PollSingleInstance();
+
+    Clock* mClock = nullptr;
+    std::thread mLoader;
+};
