@@ -44,6 +44,7 @@ struct SoundLevels {
   double seconds = 0, peakDb = -200, rmsDb = -200;
   int rate = 0, channels = 0;
   bool ok = false;
+  std::vector<int16_t> samples;
 };
 
 void Measure(const std::vector<int16_t>& samples, SoundLevels& levels) {
@@ -57,6 +58,7 @@ void Measure(const std::vector<int16_t>& samples, SoundLevels& levels) {
   levels.rmsDb = rms > 0 ? 20 * std::log10(rms) : -200;
   levels.seconds = levels.channels ? samples.size() / double(levels.channels) / levels.rate : 0;
   levels.ok = true;
+  levels.samples = samples;
 }
 
 SoundLevels ReadWav(const std::string& path) {
@@ -101,6 +103,95 @@ SoundLevels ReadOgg(const std::string& path) {
   return levels;
 }
 
+
+// Draws text with a ".font" file the way the engine does: pen at the top of the line, each
+// glyph at pen + offset, then advance. Returns false when the file does not parse.
+bool DrawFontSample(const Canvas& page, const std::string& path, double x, double y, const std::string& text,
+                    const Rgba& color) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  size_t at = 0;
+  auto f32 = [&](float& v) { if (at + 4 > b.size()) return false; std::memcpy(&v, &b[at], 4); at += 4; return true; };
+  auto i32 = [&](int32_t& v) { if (at + 4 > b.size()) return false; std::memcpy(&v, &b[at], 4); at += 4; return true; };
+  struct Glyph { bool defined = false; float advance = 0, ox = 0, oy = 0; int w = 0, h = 0; size_t pixels = 0; };
+  std::vector<Glyph> glyphs(256);
+  float space = 0, line = 0;
+  if (!f32(space) || !f32(line)) return false;
+  for (int c = 0; c < 256; ++c) {
+    if (at >= b.size()) return false;
+    Glyph& g = glyphs[c];
+    g.defined = b[at++] == 1;
+    if (!g.defined) continue;
+    float rect[4];
+    if (!f32(g.advance) || !f32(g.ox) || !f32(g.oy)) return false;
+    for (float& r : rect) if (!f32(r)) return false;
+    if (at >= b.size()) return false;
+    if (b[at++] != 1) continue;
+    int32_t w, h;
+    if (!i32(w) || !i32(h) || w < 0 || h < 0 || at + size_t(w) * h * 4 > b.size()) return false;
+    g.w = w; g.h = h; g.pixels = at;
+    at += size_t(w) * h * 4;
+  }
+  double penX = x;
+  for (char ch : text) {
+    const Glyph& g = glyphs[uint8_t(ch)];
+    if (ch == '\n') { penX = x; y += line; continue; }
+    if (!g.defined) continue;
+    if (ch == ' ') { penX += space; continue; }
+    if (g.w > 0) {
+      cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, g.w, g.h);
+      unsigned char* data = cairo_image_surface_get_data(s);
+      int stride = cairo_image_surface_get_stride(s);
+      for (int j = 0; j < g.h; ++j) {
+        for (int i = 0; i < g.w; ++i) {
+          const uint8_t* p = &b[g.pixels + (size_t(j) * g.w + i) * 4];
+          uint32_t a = p[3];
+          uint32_t px = a << 24 | (p[2] * a / 255) << 16 | (p[1] * a / 255) << 8 | (p[0] * a / 255);
+          std::memcpy(data + j * stride + i * 4, &px, 4);
+        }
+      }
+      cairo_surface_mark_dirty(s);
+      // Tint like the engine: multiply the glyph by the drawing colour.
+      cairo_t* cr = page.Cr();
+      cairo_save(cr);
+      cairo_push_group(cr);
+      cairo_set_source_surface(cr, s, penX + g.ox, y + g.oy);
+      cairo_paint(cr);
+      cairo_set_operator(cr, CAIRO_OPERATOR_MULTIPLY);
+      page.SetColor(color);
+      cairo_paint(cr);
+      cairo_pop_group_to_source(cr);
+      cairo_mask_surface(cr, s, penX + g.ox, y + g.oy);
+      cairo_restore(cr);
+      cairo_surface_destroy(s);
+    }
+    penX += g.advance;
+  }
+  return true;
+}
+
+void Waveform(const Canvas& page, const std::vector<int16_t>& samples, double x, double y, double w, double h,
+              double seconds) {
+  cairo_t* cr = page.Cr();
+  page.SetColor(Hex(0x0e0e1c));
+  cairo_rectangle(cr, x, y, w, h);
+  cairo_fill(cr);
+  if (samples.empty()) return;
+  (void)seconds;
+  double perColumn = std::max(1.0, samples.size() / w);
+  for (int col = 0; col < int(w); ++col) {
+    size_t first = size_t(col * perColumn), last = std::min(samples.size(), size_t((col + 1) * perColumn));
+    if (first >= samples.size()) break;
+    int lo = 0, hi = 0;
+    for (size_t i = first; i < last; ++i) { lo = std::min<int>(lo, samples[i]); hi = std::max<int>(hi, samples[i]); }
+    cairo_move_to(cr, x + col + 0.5, y + h / 2 - hi / 32768.0 * h / 2);
+    cairo_line_to(cr, x + col + 0.5, y + h / 2 - lo / 32768.0 * h / 2 + 0.5);
+  }
+  page.SetColor(Hex(0x7dff9a));
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+}
+
 }  // namespace
 
 int ContactSheet::Render(const std::string& root, const std::string& manifestPath, const std::string& dir) const {
@@ -133,6 +224,7 @@ int ContactSheet::Render(const std::string& root, const std::string& manifestPat
   TextStyle title = label;
   title.size = 20;
   int pageNumber = 0;
+  int failures = 0;
   auto savePage = [&](const Canvas& page) {
     char file[64];
     std::snprintf(file, sizeof file, "page%02d.png", ++pageNumber);
@@ -167,12 +259,33 @@ int ContactSheet::Render(const std::string& root, const std::string& manifestPat
   layout(small, 8, 5, 220, 220, "pieces, buttons and small pictures");
   layout(large, 3, 3, 540, 440, "screens and panels at up to 2/3 size");
 
+  {  // font page
+    Canvas page(1200, 700);
+    page.SetColor(Hex(0x2a1f5c));
+    cairo_paint(page.Cr());
+    page.Text("Quorl Slide fonts, drawn as the engine draws them (white and tinted)", 12, 30, Align::Left, title);
+    const char* sample = " !\"#$%&'()*+,-./0123456789:;<=>?@\nABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`\nabcdefghijklmnopqrstuvwxyz{|}~";
+    double y = 60;
+    for (int f = 1; f <= 4; ++f) {
+      std::string path = (fs::path(root) / "Fonts" / ("font" + std::to_string(f) + ".font")).string();
+      page.Text("font" + std::to_string(f), 12, y + 14, Align::Left, label);
+      if (!DrawFontSample(page, path, 70, y, sample, Rgba{1, 1, 1, 1})) {
+        std::fprintf(stderr, "contact sheet: %s does not parse\n", path.c_str());
+        ++failures;
+      }
+      DrawFontSample(page, path, 760, y, f == 4 ? "500x2\nDOUBLE!" : "Quorls Used: 42\nJourney 12,345", Hex(0xffe066));
+      y += f == 4 ? 200 : 110;
+    }
+    savePage(page);
+  }
+
   // Listening page.
   std::string html = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Quorl Slide sounds</title></head>\n"
                      "<body><h1>Quorl Slide sounds</h1><table border=\"1\" cellpadding=\"4\">\n"
                      "<tr><th>sound</th><th>format</th><th>seconds</th><th>peak dBFS</th><th>RMS dBFS</th><th>listen</th></tr>\n";
   std::string text;
-  int bad = 0;
+  int bad = failures;
+  std::vector<std::pair<std::string, SoundLevels>> measured;
   std::vector<fs::path> sounds;
   fs::path soundDir = fs::path(root) / "SoundEffects";
   if (fs::exists(soundDir)) {
@@ -184,6 +297,7 @@ int ContactSheet::Render(const std::string& root, const std::string& manifestPat
     if (!ogg && p.extension() != ".wav") continue;
     SoundLevels l = ogg ? ReadOgg(p.string()) : ReadWav(p.string());
     bad += l.ok ? 0 : 1;
+    measured.emplace_back(p.stem().string(), l);
     char row[512];
     std::string rel = fs::relative(p, dir).string();
     std::snprintf(row, sizeof row,
@@ -196,7 +310,19 @@ int ContactSheet::Render(const std::string& root, const std::string& manifestPat
                   ogg ? "ogg" : "wav", l.seconds, l.peakDb, l.rmsDb);
     text += row;
   }
-  html += "</table></body></html>\n";
+  html += "</table><p>Waveforms: see the last page of the contact sheet.</p></body></html>\n";
+  {  // waveform page
+    Canvas page(1640, 60 + 46 * int(measured.size()));
+    page.SetColor(Hex(0x20203a));
+    cairo_paint(page.Cr());
+    page.Text("Quorl Slide sounds: waveforms, each stretched to its row (lengths on the listening page)", 12, 30, Align::Left, title);
+    for (size_t i = 0; i < measured.size(); ++i) {
+      double y = 50 + 46 * double(i);
+      page.Text(measured[i].first, 12, y + 24, Align::Left, label);
+      Waveform(page, measured[i].second.samples, 140, y, 1480, 40, measured[i].second.seconds);
+    }
+    savePage(page);
+  }
   std::ofstream((fs::path(dir) / "listening.html").string()) << html;
   std::ofstream((fs::path(dir) / "listening.txt").string()) << text;
   std::printf("contact sheet: %d pages, %zu pictures, %zu sounds in %s\n", pageNumber, small.size() + large.size(),
