@@ -13,8 +13,9 @@ SoundChannel::SoundChannel(std::shared_ptr<const SoundBuffer> buffer) : mBuffer(
     if (mBuffer && mBuffer->Rate() > 0) mBaseFrequency = mBuffer->Rate();
     mFrequency = mBaseFrequency;
     mVoice = audio.GetMixer().AddVoice(mBuffer);
-    audio.Register(this);
     SetVolume(1.0f);
+    // Last, so a volume change on another thread never meets a half-made channel.
+    audio.Register(this);
 }
 
 SoundChannel::~SoundChannel() {
