@@ -1,0 +1,581 @@
+// The software rasterizer family. Index:
+//   [SECTION] pixel formats and blend arithmetic (exact to the nearest step of 1/255)
+//   [SECTION] spans and triangles (template routines, one instance per format and feature set)
+//   [SECTION] the dispatcher
+//   [SECTION] untransformed sprite blits and rectangle fills (SSE2 on x86-64)
+#include "app/SoftwareRasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define QS_RASTER_SSE2 1
+#endif
+
+namespace {
+
+// [SECTION] pixel formats and blend arithmetic -------------------------------------------------
+
+struct Format8888 {
+    using Pixel = uint32_t;
+    static uint32_t Load(uint32_t p) { return p | 0xFF000000u; }
+    static uint32_t Store(uint32_t c) { return c | 0xFF000000u; }
+};
+
+// 16-bit channels are widened by repeating their top bits, and narrowed by dropping low bits.
+struct Format565 {
+    using Pixel = uint16_t;
+    static uint32_t Load(uint16_t p) {
+        uint32_t r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+        return 0xFF000000u | ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+    }
+    static uint16_t Store(uint32_t c) { return uint16_t(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x1F)); }
+};
+
+struct Format555 {
+    using Pixel = uint16_t;
+    static uint32_t Load(uint16_t p) {
+        uint32_t r = (p >> 10) & 31, g = (p >> 5) & 31, b = p & 31;
+        return 0xFF000000u | ((r << 3 | r >> 2) << 16) | ((g << 3 | g >> 2) << 8) | (b << 3 | b >> 2);
+    }
+    static uint16_t Store(uint32_t c) { return uint16_t(((c >> 9) & 0x7C00) | ((c >> 6) & 0x03E0) | ((c >> 3) & 0x1F)); }
+};
+
+enum BlendMode { kCopy, kOver, kAdd };
+
+inline uint32_t Div255(uint32_t x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+// Premultiplied source over destination, two channels per multiply.
+inline uint32_t Over(uint32_t s, uint32_t d) {
+    uint32_t ia = 255 - (s >> 24);
+    uint32_t rb = (d & 0xFF00FFu) * ia + 0x800080u;
+    rb = ((rb + ((rb >> 8) & 0xFF00FFu)) >> 8) & 0xFF00FFu;
+    uint32_t ag = ((d >> 8) & 0xFF00FFu) * ia + 0x800080u;
+    ag = (ag + ((ag >> 8) & 0xFF00FFu)) & 0xFF00FF00u;
+    return s + rb + ag;
+}
+
+// Per-byte saturating sum.
+inline uint32_t AddSaturate(uint32_t s, uint32_t d) {
+    uint32_t rb = (d & 0xFF00FFu) + (s & 0xFF00FFu);
+    rb = (rb | (0x01000100u - ((rb >> 8) & 0x00010001u))) & 0xFF00FFu;
+    uint32_t ag = ((d >> 8) & 0xFF00FFu) + ((s >> 8) & 0xFF00FFu);
+    ag = (ag | (0x01000100u - ((ag >> 8) & 0x00010001u))) & 0xFF00FFu;
+    return rb | (ag << 8);
+}
+
+// Each channel of a premultiplied texel times the matching channel of a premultiplied tint.
+inline uint32_t Modulate(uint32_t t, uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
+    return Div255((t >> 24) * a) << 24 | Div255(((t >> 16) & 0xFF) * r) << 16 | Div255(((t >> 8) & 0xFF) * g) << 8 |
+           Div255((t & 0xFF) * b);
+}
+
+struct ClipBox {
+    int x0, y0, x1, y1;
+};
+
+ClipBox ClipOf(const RasterTarget& t) {
+    ClipBox c{std::max(0, t.clipX0), std::max(0, t.clipY0), std::min(t.width, t.clipX1), std::min(t.height, t.clipY1)};
+    return c;
+}
+
+template <class F>
+typename F::Pixel* RowAt(const RasterTarget& t, int x, int y) {
+    return reinterpret_cast<typename F::Pixel*>(static_cast<uint8_t*>(t.pixels) + std::ptrdiff_t(y) * t.pitch) + x;
+}
+
+// [SECTION] spans and triangles ----------------------------------------------------------------
+
+// Values at the first pixel of a span and their steps per pixel, 16.16 fixed point. Colours are
+// premultiplied, 0..255 in the integer part.
+struct SpanState {
+    int u, v, du, dv;
+    int a, r, g, b, da, dr, dg, db;
+};
+
+inline int ClampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+inline uint32_t SampleNearest(const RasterTexture& t, int u, int v) {
+    int x = ClampInt(u >> 16, 0, t.width - 1);
+    int y = ClampInt(v >> 16, 0, t.height - 1);
+    return t.pixels[std::ptrdiff_t(y) * t.width + x];
+}
+
+inline uint32_t Lerp(uint32_t a, uint32_t b, uint32_t f) {
+    uint32_t rb = ((a & 0xFF00FFu) * (256 - f) + (b & 0xFF00FFu) * f) >> 8;
+    uint32_t ag = ((a >> 8) & 0xFF00FFu) * (256 - f) + ((b >> 8) & 0xFF00FFu) * f;
+    return (rb & 0xFF00FFu) | (ag & 0xFF00FF00u);
+}
+
+// Texel centres sit at half-texel positions; edges clamp, as the accelerated path does.
+inline uint32_t SampleBilinear(const RasterTexture& t, int u, int v) {
+    int uu = u - 0x8000, vv = v - 0x8000;
+    int x0 = uu >> 16, y0 = vv >> 16;
+    uint32_t fx = (uint32_t(uu) >> 8) & 0xFF, fy = (uint32_t(vv) >> 8) & 0xFF;
+    int x1 = ClampInt(x0 + 1, 0, t.width - 1), y1 = ClampInt(y0 + 1, 0, t.height - 1);
+    x0 = ClampInt(x0, 0, t.width - 1);
+    y0 = ClampInt(y0, 0, t.height - 1);
+    const uint32_t* r0 = t.pixels + std::ptrdiff_t(y0) * t.width;
+    const uint32_t* r1 = t.pixels + std::ptrdiff_t(y1) * t.width;
+    return Lerp(Lerp(r0[x0], r0[x1], fx), Lerp(r1[x0], r1[x1], fx), fy);
+}
+
+template <class F, bool Tex, bool Tint, int Mode, bool Filter>
+void Span(typename F::Pixel* p, int n, SpanState s, const RasterTexture* tex) {
+    for (; n > 0; --n, ++p) {
+        uint32_t src;
+        if constexpr (Tex) {
+            src = Filter ? SampleBilinear(*tex, s.u, s.v) : SampleNearest(*tex, s.u, s.v);
+            s.u += s.du;
+            s.v += s.dv;
+            if constexpr (Tint) {
+                src = Modulate(src, uint32_t(s.a) >> 16, uint32_t(s.r) >> 16, uint32_t(s.g) >> 16, uint32_t(s.b) >> 16);
+                s.a += s.da, s.r += s.dr, s.g += s.dg, s.b += s.db;
+            }
+        } else {
+            src = (uint32_t(s.a) >> 16) << 24 | (uint32_t(s.r) >> 16) << 16 | (uint32_t(s.g) >> 16) << 8 |
+                  (uint32_t(s.b) >> 16);
+            s.a += s.da, s.r += s.dr, s.g += s.dg, s.b += s.db;
+        }
+        if constexpr (Mode == kCopy) {
+            *p = F::Store(src);
+        } else {
+            if ((src >> 24) == 0) continue;
+            uint32_t d = F::Load(*p);
+            *p = F::Store(Mode == kOver ? Over(src, d) : AddSaturate(src, d));
+        }
+    }
+}
+
+// Vertex attributes as planes a + dx * x + dy * y over the triangle.
+struct Plane {
+    double base = 0, dx = 0, dy = 0;
+    int At(double x, double y) const {
+        double v = (base + dx * x + dy * y) * 65536.0;
+        v = std::clamp(v, -2.0e9, 2.0e9);
+        return int(std::lround(v));
+    }
+};
+
+struct Point2 {
+    double x, y;
+};
+
+inline double EdgeX(const Point2& a, const Point2& b, double y) { return a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y); }
+
+template <class F, bool Tex, bool Tint, int Mode, bool Filter>
+void Triangle(const RasterTarget& target, const RasterVertex* in, const RasterTexture* tex) {
+    if constexpr (Tex) {
+        if (!tex || !tex->pixels || tex->width <= 0 || tex->height <= 0) return;
+    }
+    Point2 p[3];
+    for (int i = 0; i < 3; ++i) {
+        float x = in[i].x, y = in[i].y;
+        if (!(std::fabs(x) < 1.0e6f) || !(std::fabs(y) < 1.0e6f)) return;  // also refuses NaN
+        p[i] = Point2{std::floor(double(x) * SoftwareRasterizer::kSubpixelSteps) / SoftwareRasterizer::kSubpixelSteps,
+                      std::floor(double(y) * SoftwareRasterizer::kSubpixelSteps) / SoftwareRasterizer::kSubpixelSteps};
+    }
+    double area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+    if (std::fabs(area) < 1e-9) return;
+
+    auto makePlane = [&](double a0, double a1, double a2) {
+        Plane pl;
+        pl.dx = ((a1 - a0) * (p[2].y - p[0].y) - (a2 - a0) * (p[1].y - p[0].y)) / area;
+        pl.dy = ((a2 - a0) * (p[1].x - p[0].x) - (a1 - a0) * (p[2].x - p[0].x)) / area;
+        pl.base = a0 - pl.dx * p[0].x - pl.dy * p[0].y;
+        return pl;
+    };
+    Plane pu, pv, pa, pr, pg, pb;
+    if constexpr (Tex) {
+        pu = makePlane(in[0].u, in[1].u, in[2].u);
+        pv = makePlane(in[0].v, in[1].v, in[2].v);
+    }
+    if constexpr (!Tex || Tint) {
+        double ch[3][4];
+        for (int i = 0; i < 3; ++i) {
+            double a = std::clamp(double(in[i].a), 0.0, 1.0);
+            ch[i][0] = a * 255.0;
+            ch[i][1] = std::clamp(double(in[i].r), 0.0, 1.0) * a * 255.0;
+            ch[i][2] = std::clamp(double(in[i].g), 0.0, 1.0) * a * 255.0;
+            ch[i][3] = std::clamp(double(in[i].b), 0.0, 1.0) * a * 255.0;
+        }
+        pa = makePlane(ch[0][0], ch[1][0], ch[2][0]);
+        pr = makePlane(ch[0][1], ch[1][1], ch[2][1]);
+        pg = makePlane(ch[0][2], ch[1][2], ch[2][2]);
+        pb = makePlane(ch[0][3], ch[1][3], ch[2][3]);
+    }
+
+    // Sorting by y makes a shared edge of two triangles the same computation in both, so the
+    // half-open rule below never blends a pixel of a quad's diagonal twice.
+    std::sort(p, p + 3, [](const Point2& a, const Point2& b) { return a.y < b.y || (a.y == b.y && a.x < b.x); });
+    const Point2 &top = p[0], &mid = p[1], &bot = p[2];
+    ClipBox clip = ClipOf(target);
+    int yStart = std::max(clip.y0, int(std::ceil(top.y - 0.5)));
+    int yEnd = std::min(clip.y1, int(std::ceil(bot.y - 0.5)));
+    if (bot.y == top.y) return;
+
+    for (int y = yStart; y < yEnd; ++y) {
+        double yc = y + 0.5;
+        double xa = EdgeX(top, bot, yc);
+        double xb = yc < mid.y ? EdgeX(top, mid, yc) : EdgeX(mid, bot, yc);
+        if (xa > xb) std::swap(xa, xb);
+        int xs = std::max(clip.x0, int(std::ceil(xa - 0.5)));
+        int xe = std::min(clip.x1, int(std::ceil(xb - 0.5)));
+        if (xs >= xe) continue;
+        double xc = xs + 0.5;
+        SpanState s{};
+        if constexpr (Tex) {
+            s.u = pu.At(xc, yc);
+            s.v = pv.At(xc, yc);
+            s.du = int(std::lround(pu.dx * 65536.0));
+            s.dv = int(std::lround(pv.dx * 65536.0));
+        }
+        if constexpr (!Tex || Tint) {
+            // Clamping the ends keeps interpolated colours inside 0..255 along the whole span.
+            auto channel = [&](const Plane& pl, int& value, int& step) {
+                // Half a step added once makes the truncation in the span a rounding.
+                int first = std::clamp(pl.At(xc, yc), 0, 255 << 16) + 0x8000;
+                int last = std::clamp(pl.At(xc + (xe - xs - 1), yc), 0, 255 << 16) + 0x8000;
+                value = first;
+                step = xe - xs > 1 ? (last - first) / (xe - xs - 1) : 0;
+            };
+            channel(pa, s.a, s.da);
+            channel(pr, s.r, s.dr);
+            channel(pg, s.g, s.dg);
+            channel(pb, s.b, s.db);
+        }
+        Span<F, Tex, Tint, Mode, Filter>(RowAt<F>(target, xs, y), xe - xs, s, tex);
+    }
+}
+
+// [SECTION] the dispatcher ---------------------------------------------------------------------
+
+using TriangleRoutine = void (*)(const RasterTarget&, const RasterVertex*, const RasterTexture*);
+
+// Routines of one format, indexed by routine index (16 slots, unused ones null) and filter.
+template <class F>
+struct RoutineTable {
+    TriangleRoutine slot[16][2] = {};
+    RoutineTable() {
+        for (int f = 0; f < 2; ++f) slot[0][f] = &Triangle<F, false, false, kCopy, false>;
+        for (int f = 0; f < 2; ++f) slot[2][f] = &Triangle<F, false, false, kOver, false>;
+        for (int f = 0; f < 2; ++f) slot[3][f] = &Triangle<F, false, false, kAdd, false>;
+        Set<8, false, kCopy>();
+        Set<9, false, kAdd>();
+        Set<10, false, kOver>();
+        Set<11, false, kAdd>();
+        Set<12, true, kCopy>();
+        Set<13, true, kAdd>();
+        Set<14, true, kOver>();
+        Set<15, true, kAdd>();
+    }
+    template <int Index, bool Tint, int Mode>
+    void Set() {
+        slot[Index][0] = &Triangle<F, true, Tint, Mode, false>;
+        slot[Index][1] = &Triangle<F, true, Tint, Mode, true>;
+    }
+};
+
+const RoutineTable<Format8888> kTable8888;
+const RoutineTable<Format565> kTable565;
+const RoutineTable<Format555> kTable555;
+
+// [SECTION] untransformed sprite blits and rectangle fills ---------------------------------------
+
+// Premultiplied tint bytes, alpha first.
+struct Tint {
+    uint32_t a, r, g, b;
+};
+
+Tint MakeTint(uint32_t argb) {
+    uint32_t a = argb >> 24;
+    return Tint{a, Div255(((argb >> 16) & 0xFF) * a), Div255(((argb >> 8) & 0xFF) * a), Div255((argb & 0xFF) * a)};
+}
+
+template <class F, bool Tinted, int Mode>
+void RowScalar(typename F::Pixel* d, const uint32_t* s, int n, const Tint& t) {
+    for (int i = 0; i < n; ++i) {
+        uint32_t src = s[i];
+        if constexpr (Tinted) src = Modulate(src, t.a, t.r, t.g, t.b);
+        if constexpr (Mode == kCopy) {
+            d[i] = F::Store(src);
+        } else {
+            if ((src >> 24) == 0) continue;
+            uint32_t dst = F::Load(d[i]);
+            d[i] = F::Store(Mode == kOver ? Over(src, dst) : AddSaturate(src, dst));
+        }
+    }
+}
+
+#if QS_RASTER_SSE2
+inline __m128i Div255x8(__m128i x) {
+    x = _mm_add_epi16(x, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+inline __m128i AlphaOf(__m128i x) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, 0xFF), 0xFF); }
+
+// Four premultiplied pixels: optionally tinted, then over or added onto four destination pixels.
+template <bool Tinted, int Mode>
+inline __m128i Blend4(__m128i sv, __m128i dv, __m128i tint) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i slo = _mm_unpacklo_epi8(sv, zero), shi = _mm_unpackhi_epi8(sv, zero);
+    if constexpr (Tinted) {
+        slo = Div255x8(_mm_mullo_epi16(slo, tint));
+        shi = Div255x8(_mm_mullo_epi16(shi, tint));
+        sv = _mm_packus_epi16(slo, shi);
+    }
+    if constexpr (Mode == kAdd) {
+        return _mm_adds_epu8(sv, dv);
+    } else {
+        const __m128i c255 = _mm_set1_epi16(255);
+        __m128i dlo = _mm_unpacklo_epi8(dv, zero), dhi = _mm_unpackhi_epi8(dv, zero);
+        dlo = Div255x8(_mm_mullo_epi16(dlo, _mm_sub_epi16(c255, AlphaOf(slo))));
+        dhi = Div255x8(_mm_mullo_epi16(dhi, _mm_sub_epi16(c255, AlphaOf(shi))));
+        return _mm_add_epi8(sv, _mm_packus_epi16(dlo, dhi));
+    }
+}
+
+template <bool Tinted, int Mode>
+void Row8888(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+    const __m128i tint = _mm_set_epi16(short(t.a), short(t.r), short(t.g), short(t.b), short(t.a), short(t.r),
+                                       short(t.g), short(t.b));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Blend4<Tinted, Mode>(sv, dv, tint));
+    }
+    RowScalar<Format8888, Tinted, Mode>(d + i, s + i, n - i, t);
+}
+
+// One constant premultiplied colour over (or added onto) a row.
+template <int Mode>
+void FillRow8888(uint32_t* d, uint32_t src, int n) {
+    const __m128i sv = _mm_set1_epi32(int(src));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Blend4<false, Mode>(sv, dv, sv));
+    }
+    for (; i < n; ++i) d[i] = Mode == kOver ? Over(src, d[i]) : AddSaturate(src, d[i]);
+}
+#else
+template <bool Tinted, int Mode>
+void Row8888(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+    RowScalar<Format8888, Tinted, Mode>(d, s, n, t);
+}
+template <int Mode>
+void FillRow8888(uint32_t* d, uint32_t src, int n) {
+    for (int i = 0; i < n; ++i) d[i] = Mode == kOver ? Over(src, d[i]) : AddSaturate(src, d[i]);
+}
+#endif
+
+template <class F>
+void CopyRow(typename F::Pixel* d, const uint32_t* s, int n) {
+    if constexpr (sizeof(typename F::Pixel) == 4) {
+        std::memcpy(d, s, size_t(n) * 4);
+    } else {
+        RowScalar<F, false, kCopy>(d, s, n, Tint{});
+    }
+}
+
+template <class F, bool Tinted, int Mode>
+void BlendRow(typename F::Pixel* d, const uint32_t* s, int n, const Tint& t) {
+    if constexpr (sizeof(typename F::Pixel) == 4) {
+        Row8888<Tinted, Mode>(d, s, n, t);
+    } else {
+        RowScalar<F, Tinted, Mode>(d, s, n, t);
+    }
+}
+
+template <class F, bool Tinted, int Mode>
+void Blit(const RasterTarget& target, const RasterTexture& tex, int x, int y, const Tint& t) {
+    ClipBox clip = ClipOf(target);
+    int y0 = std::max(clip.y0, y), y1 = std::min<long long>(clip.y1, (long long)y + tex.height);
+    for (int ty = y0; ty < y1; ++ty) {
+        int sy = ty - y;
+        const uint32_t* srcRow = tex.pixels + std::ptrdiff_t(sy) * tex.width;
+        typename F::Pixel* dstRow = RowAt<F>(target, 0, ty);
+        uint32_t wholeRow = uint32_t(SoftwareRasterizer::kRunTranslucent) << 30 | uint32_t(tex.width);
+        const uint32_t* run = tex.runs ? tex.runs + tex.rowRuns[sy] : &wholeRow;
+        const uint32_t* runEnd = tex.runs ? tex.runs + tex.rowRuns[sy + 1] : &wholeRow + 1;
+        for (; run < runEnd; ++run) {
+            uint32_t kind = *run >> 30;
+            int start = int((*run >> 15) & 0x7FFF), length = int(*run & 0x7FFF);
+            long long dx0 = (long long)x + start, dx1 = dx0 + length;
+            if (dx0 < clip.x0) dx0 = clip.x0;
+            if (dx1 > clip.x1) dx1 = clip.x1;
+            if (dx0 >= dx1 || kind == SoftwareRasterizer::kRunClear) continue;
+            const uint32_t* s = srcRow + (dx0 - x);
+            int n = int(dx1 - dx0);
+            if (Mode == kOver && !Tinted && kind == SoftwareRasterizer::kRunOpaque) {
+                CopyRow<F>(dstRow + dx0, s, n);
+            } else {
+                BlendRow<F, Tinted, Mode>(dstRow + dx0, s, n, t);
+            }
+        }
+    }
+}
+
+template <class F>
+void BlitFormat(const RasterTarget& target, const RasterTexture& tex, int x, int y, uint32_t tint, bool additive) {
+    Tint t = MakeTint(tint);
+    bool tinted = tint != 0xFFFFFFFFu;
+    if (additive) {
+        tinted ? Blit<F, true, kAdd>(target, tex, x, y, t) : Blit<F, false, kAdd>(target, tex, x, y, t);
+    } else {
+        tinted ? Blit<F, true, kOver>(target, tex, x, y, t) : Blit<F, false, kOver>(target, tex, x, y, t);
+    }
+}
+
+template <class F>
+void FillFormat(const RasterTarget& target, const ClipBox& r, uint32_t premultiplied, bool additive) {
+    for (int y = r.y0; y < r.y1; ++y) {
+        typename F::Pixel* d = RowAt<F>(target, r.x0, y);
+        int n = r.x1 - r.x0;
+        if (!additive && (premultiplied >> 24) == 255) {
+            typename F::Pixel value = typename F::Pixel(F::Store(premultiplied));
+            std::fill(d, d + n, value);
+        } else if constexpr (sizeof(typename F::Pixel) == 4) {
+            additive ? FillRow8888<kAdd>(d, premultiplied, n) : FillRow8888<kOver>(d, premultiplied, n);
+        } else {
+            for (int i = 0; i < n; ++i) {
+                uint32_t dst = F::Load(d[i]);
+                d[i] = F::Store(additive ? AddSaturate(premultiplied, dst) : Over(premultiplied, dst));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+PixelFormat SoftwareRasterizer::FormatFromMasks(int bitCount, uint32_t redMask, uint32_t greenMask, uint32_t blueMask) {
+    if (bitCount == 32) return PixelFormat::kArgb8888;
+    if (bitCount == 16 && redMask == 0xF800 && greenMask == 0x07E0 && blueMask == 0x001F) return PixelFormat::kRgb565;
+    if (bitCount == 16 && redMask == 0x7C00 && greenMask == 0x03E0 && blueMask == 0x001F) return PixelFormat::kRgb555;
+    return PixelFormat::kUnknown;
+}
+
+int SoftwareRasterizer::RoutineIndex(int flags) {
+    flags &= 15;
+    if (flags & kTextured) return flags;
+    return (flags & kBlended) ? (flags & 3) : 0;
+}
+
+void SoftwareRasterizer::RasterizeTriangle(bool textured, bool tinted, bool blended, bool additive,
+                                           const RasterTarget& target, const RasterVertex* vertices,
+                                           const RasterTexture* texture, bool bilinear) {
+    if (!target.pixels || !vertices) return;
+    int index = RoutineIndex((textured ? 8 : 0) | (tinted ? 4 : 0) | (blended ? 2 : 0) | (additive ? 1 : 0));
+    int filter = bilinear ? 1 : 0;
+    TriangleRoutine routine = nullptr;
+    switch (target.format) {
+        case PixelFormat::kArgb8888: routine = kTable8888.slot[index][filter]; break;
+        case PixelFormat::kRgb565: routine = kTable565.slot[index][filter]; break;
+        case PixelFormat::kRgb555: routine = kTable555.slot[index][filter]; break;
+        case PixelFormat::kUnknown: return;
+    }
+    if (routine) routine(target, vertices, texture);
+}
+
+void SoftwareRasterizer::RasterizeQuad(int flags, const RasterTarget& target, const RasterVertex* v,
+                                       const RasterTexture* texture, bool bilinear) {
+    bool t = flags & kTextured, c = flags & kTinted, b = flags & kBlended, a = flags & kAdditive;
+    RasterizeTriangle(t, c, b, a, target, v, texture, bilinear);
+    RasterVertex second[3] = {v[0], v[2], v[3]};
+    RasterizeTriangle(t, c, b, a, target, second, texture, bilinear);
+}
+
+void SoftwareRasterizer::BlitSprite(const RasterTarget& target, const RasterTexture& texture, int x, int y,
+                                    uint32_t tint, bool additive) {
+    if (!target.pixels || !texture.pixels || texture.width <= 0 || texture.height <= 0) return;
+    if ((tint >> 24) == 0) return;
+    switch (target.format) {
+        case PixelFormat::kArgb8888: BlitFormat<Format8888>(target, texture, x, y, tint, additive); break;
+        case PixelFormat::kRgb565: BlitFormat<Format565>(target, texture, x, y, tint, additive); break;
+        case PixelFormat::kRgb555: BlitFormat<Format555>(target, texture, x, y, tint, additive); break;
+        case PixelFormat::kUnknown: break;
+    }
+}
+
+void SoftwareRasterizer::FillRect(const RasterTarget& target, int x0, int y0, int x1, int y1, uint32_t argb,
+                                  bool additive) {
+    if (!target.pixels || (argb >> 24) == 0) return;
+    ClipBox c = ClipOf(target);
+    ClipBox r{std::max(c.x0, x0), std::max(c.y0, y0), std::min(c.x1, x1), std::min(c.y1, y1)};
+    if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
+    uint32_t p = Premultiply(argb);
+    switch (target.format) {
+        case PixelFormat::kArgb8888: FillFormat<Format8888>(target, r, p, additive); break;
+        case PixelFormat::kRgb565: FillFormat<Format565>(target, r, p, additive); break;
+        case PixelFormat::kRgb555: FillFormat<Format555>(target, r, p, additive); break;
+        case PixelFormat::kUnknown: break;
+    }
+}
+
+bool SoftwareRasterizer::BuildRuns(const uint32_t* pixels, int width, int height, std::vector<uint32_t>& runs,
+                                   std::vector<uint32_t>& rowRuns) {
+    runs.clear();
+    rowRuns.clear();
+    if (!pixels || width <= 0 || height <= 0 || width > 0x7FFF) return false;
+    rowRuns.reserve(size_t(height) + 1);
+    for (int y = 0; y < height; ++y) {
+        rowRuns.push_back(uint32_t(runs.size()));
+        const uint32_t* row = pixels + std::ptrdiff_t(y) * width;
+        int x = 0;
+        while (x < width) {
+            auto kindOf = [](uint32_t p) {
+                uint32_t a = p >> 24;
+                return a == 0 ? kRunClear : (a == 255 ? kRunOpaque : kRunTranslucent);
+            };
+            uint32_t kind = kindOf(row[x]);
+            int start = x;
+            while (x < width && kindOf(row[x]) == kind) ++x;
+            if (kind != kRunClear) runs.push_back(kind << 30 | uint32_t(start) << 15 | uint32_t(x - start));
+        }
+    }
+    rowRuns.push_back(uint32_t(runs.size()));
+    return true;
+}
+
+uint32_t SoftwareRasterizer::ReadPixel(const RasterTarget& t, int x, int y) {
+    if (!t.pixels || x < 0 || y < 0 || x >= t.width || y >= t.height) return 0;
+    switch (t.format) {
+        case PixelFormat::kArgb8888: return Format8888::Load(*RowAt<Format8888>(t, x, y));
+        case PixelFormat::kRgb565: return Format565::Load(*RowAt<Format565>(t, x, y));
+        case PixelFormat::kRgb555: return Format555::Load(*RowAt<Format555>(t, x, y));
+        case PixelFormat::kUnknown: break;
+    }
+    return 0;
+}
+
+void SoftwareRasterizer::WritePixel(const RasterTarget& t, int x, int y, uint32_t argb) {
+    if (!t.pixels || x < 0 || y < 0 || x >= t.width || y >= t.height) return;
+    switch (t.format) {
+        case PixelFormat::kArgb8888: *RowAt<Format8888>(t, x, y) = Format8888::Store(argb); break;
+        case PixelFormat::kRgb565: *RowAt<Format565>(t, x, y) = Format565::Store(argb); break;
+        case PixelFormat::kRgb555: *RowAt<Format555>(t, x, y) = Format555::Store(argb); break;
+        case PixelFormat::kUnknown: break;
+    }
+}
+
+uint32_t SoftwareRasterizer::Premultiply(uint32_t argb) {
+    uint32_t a = argb >> 24;
+    return a << 24 | Div255(((argb >> 16) & 0xFF) * a) << 16 | Div255(((argb >> 8) & 0xFF) * a) << 8 |
+           Div255((argb & 0xFF) * a);
+}
+
+bool SoftwareRasterizer::HasSimd() {
+#if QS_RASTER_SSE2
+    return true;
+#else
+    return false;
+#endif
+}
