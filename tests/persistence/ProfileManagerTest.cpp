@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(ProfileManagerTest, CreateAddsSuffixesWithoutRegardToCase) {
+TEST_F(ProfileManagerTest, CreateAddsSuffixesAndRefusesNonFolderNames) {
     ProfileManager profiles;
     profiles.Load("game.cfg");
     ASSERT_TRUE(profiles.Create("ann"));
@@ -33,7 +33,12 @@ TEST_F(ProfileManagerTest, CreateAddsSuffixesWithoutRegardToCase) {
     EXPECT_EQ(profiles.GetCurrentName(), "Ann3");
     EXPECT_TRUE(profiles.Exists("ANN2"));
     EXPECT_EQ(profiles.GetName(3), "");
-    EXPECT_EQ(profiles.GetName(-1), "");
+
+    for (const char* bad : {"", ".", "..", "../x", "a\\b", "a,b", "tab\there", "bell\x07"})
+        EXPECT_FALSE(profiles.Create(bad)) << bad;
+    EXPECT_EQ(profiles.Count(), 3);
+    EXPECT_TRUE(profiles.Create("Zoë O'Neil"));
+    EXPECT_EQ(profiles.GetProfileDir(), "USERS\\Zoë O'Neil");
 }
 
 TEST_F(ProfileManagerTest, LoadReadsCurrentProfileRules) {
@@ -84,16 +89,6 @@ TEST_F(ProfileManagerTest, MissingConfigGivesNoProfilesAndSaveKeepsOtherKeys) {
     EXPECT_FALSE(profiles.Save());
 }
 
-TEST_F(ProfileManagerTest, CreateRefusesNamesThatCannotBeFolders) {
-    ProfileManager profiles;
-    profiles.Load("game.cfg");
-    for (const char* bad : {"", ".", "..", "../x", "a\\b", "a,b", "tab\there", "bell\x07"})
-        EXPECT_FALSE(profiles.Create(bad)) << bad;
-    EXPECT_EQ(profiles.Count(), 0);
-    EXPECT_TRUE(profiles.Create("Zoë O'Neil"));
-    EXPECT_EQ(profiles.GetProfileDir(), "USERS\\Zoë O'Neil");
-}
-
 TEST_F(ProfileManagerTest, DeleteRemovesFolderAndPicksNextCurrent) {
     ProfileManager profiles;
     profiles.Load("game.cfg");
@@ -120,11 +115,9 @@ TEST_F(ProfileManagerTest, DeleteRemovesFolderAndPicksNextCurrent) {
     EXPECT_EQ(profiles.GetProfilePath("GameData.dat"), "USERS\\NULL\\GameData.dat");
     profiles.Save();
     EXPECT_EQ(TestSupport::ReadText(DataPath("game.cfg")), "Profiles=\r\nCurrentProfile=\r\n");
-}
 
-TEST_F(ProfileManagerTest, DeleteCurrentCaseInsensitivelyMovesToFirst) {
+    // The current name matches its listed profile in any case.
     WriteConfig("Profiles=Ann,Bob,Cid\r\nCurrentProfile=bob\r\n");
-    ProfileManager profiles;
     profiles.Load("game.cfg");
     EXPECT_EQ(profiles.GetCurrentIndex(), 1);
     profiles.Delete(1);
