@@ -149,7 +149,8 @@ void Canvas::Button(double x, double y, double w, double h, const Rgba& base, in
     SetColor(body.Darker(0.55));
     cairo_fill(mCr);
   }
-  RoundRectPath(x + 1, y + 1 + press, w - 2, h - 5, r);
+  // Pressed: the body sinks onto its shadow, so it still fills the button's rectangle.
+  RoundRectPath(x + 1, y + 1 + press, w - 2, h - 4 - (state == 2 ? 0 : 1), r);
   FillVertical(y, y + h - 4, body.Lighter(0.3), body.Darker(0.15));
   Stroke(Hex(0x1b1140), 2.5);
   cairo_new_path(mCr);
