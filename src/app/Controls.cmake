@@ -1,0 +1,7 @@
+# Fonts, particles, the blink timer, the colour cycler and the standard controls.
+target_sources(qs_app PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/BlinkTimer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColorCycler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Font.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Particle.cpp
+)
