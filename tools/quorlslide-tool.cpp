@@ -7,13 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "board/BoardLayout.h"
 #include "board/BoardRandom.h"
+#include "board/SlideBoard.h"
+#include "board/SlideObject.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: quorlslide-tool random SEED COUNT\n"
-    "       quorlslide-tool range SEED N COUNT\n";
+    "       quorlslide-tool range SEED N COUNT\n"
+    "       quorlslide-tool board LAYOUT SIZE SEED [COLOURS]\n"
+    "       quorlslide-tool autoplay-board LAYOUT SIZE SEED MOVES [COLOURS]\n";
 
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "quorlslide-tool: %s\n", problem);
@@ -55,6 +60,130 @@ int CommandRange(const std::vector<const char*>& args) {
     return 0;
 }
 
+// ---- boards ---------------------------------------------------------------------------------------
+
+// A bare slide board that also counts its settle counter down the way the game rules do, so that
+// it can take one move after another.
+class ToolBoard : public SlideBoard {
+public:
+    void Update() override {
+        if (IsAnythingFalling()) mSettleCounter = 4;
+        if (mSettleCounter > 0) --mSettleCounter;
+        SlideBoard::Update();
+    }
+    void AutoPilotStuckCallback() override { mStuckReported = true; }
+    void AutoPilotFinishedMoveCallback() override { ++mFinishedMoves; }
+
+    bool mStuckReported = false;
+    int mFinishedMoves = 0;
+};
+
+const char kColorLetters[] = "rygipbow";
+
+// Prints the layout rows: '.' where there is no cell, the covering piece's colour letter
+// otherwise (upper-case for a large piece), '?' for a cell nothing covers. Reads the pieces
+// only, so printing never changes the board.
+void PrintRows(const SlideBoard& board, const BoardLayout& layout) {
+    int columns = layout.Columns(), rows = layout.Rows();
+    std::vector<const SlideObject*> cover(static_cast<size_t>(columns + 1) * (rows + 1), nullptr);
+    int cell = static_cast<int>(board.CellSize());
+    for (void* item : board.mPieces.Items()) {
+        const SlideObject* p = static_cast<const SlideObject*>(item);
+        if (p->mKilled || cell < 1) continue;
+        int col = static_cast<int>(p->mX) / cell + 1, row = static_cast<int>(p->mY) / cell + 1;
+        int w = static_cast<int>(p->mW) / cell, h = static_cast<int>(p->mH) / cell;
+        for (int c = col; c < col + w; ++c)
+            for (int r = row; r < row + h; ++r)
+                if (c >= 1 && c <= columns && r >= 1 && r <= rows) cover[static_cast<size_t>(r) * (columns + 1) + c] = p;
+    }
+    std::string line;
+    for (int r = 1; r <= rows; ++r) {
+        line.clear();
+        for (int c = 1; c <= columns; ++c) {
+            if (!layout.IsCell(c, r)) {
+                line += '.';
+                continue;
+            }
+            const SlideObject* p = cover[static_cast<size_t>(r) * (columns + 1) + c];
+            if (!p || p->mColor < 0 || p->mColor > 7) {
+                line += '?';
+                continue;
+            }
+            char letter = kColorLetters[p->mColor];
+            if (p->mW > board.CellSize() || p->mH > board.CellSize()) letter = static_cast<char>(letter - 'a' + 'A');
+            line += letter;
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+// Checks the arguments shared by both board commands and builds the board.
+int MakeToolBoard(const char* layoutText, const char* sizeText, const char* seedText, const char* colorsText,
+                  ToolBoard& board, BoardLayout& layout) {
+    long long size, seed, colors = 8;
+    std::string error;
+    if (!layout.Parse(layoutText, &error)) return Usage(("LAYOUT: " + error).c_str());
+    if (!ParseNumber(sizeText, 1, SlideBoard::kMaxBoardSize, &size)) return Usage("SIZE must be a whole number from 1 to 1000000");
+    if (!ParseNumber(seedText, 0, INT32_MAX, &seed)) return Usage("SEED must be a whole number from 0 to 2147483647");
+    if (colorsText && !ParseNumber(colorsText, 1, 8, &colors)) return Usage("COLOURS must be a whole number from 1 to 8");
+    board.mNumColors = static_cast<int>(colors);
+    board.mUseFixedSeed = true;
+    board.mFixedSeed = static_cast<int>(seed);
+    board.mInitialized = true;  // no default board first
+    if (!board.MakeBoard(layoutText, static_cast<int>(size))) return Usage(board.mLastError.c_str());
+    return 0;
+}
+
+int CommandBoard(const std::vector<const char*>& args) {
+    if (args.size() != 3 && args.size() != 4) return Usage("board takes LAYOUT SIZE SEED [COLOURS]");
+    ToolBoard board;
+    BoardLayout layout;
+    if (int status = MakeToolBoard(args[0], args[1], args[2], args.size() == 4 ? args[3] : nullptr, board, layout)) return status;
+    std::printf("columns %d\nrows %d\ncell %d\n", layout.Columns(), layout.Rows(), static_cast<int>(board.CellSize()));
+    PrintRows(board, layout);
+    SlideMove move;
+    if (board.FindMatch(&move))
+        std::printf("move %.1f %.1f %.1f %.1f\n", move.mFromX, move.mFromY, move.mToX, move.mToY);
+    else
+        std::printf("move none\n");
+    return 0;
+}
+
+int CommandAutoplayBoard(const std::vector<const char*>& args) {
+    if (args.size() != 4 && args.size() != 5) return Usage("autoplay-board takes LAYOUT SIZE SEED MOVES [COLOURS]");
+    long long moves;
+    if (!ParseNumber(args[3], 0, 100000, &moves)) return Usage("MOVES must be a whole number from 0 to 100000");
+    ToolBoard board;
+    BoardLayout layout;
+    if (int status = MakeToolBoard(args[0], args[1], args[2], args.size() == 5 ? args[4] : nullptr, board, layout)) return status;
+    board.SetAutopilot(true);
+    // A move takes 50 updates of waiting plus one per pixel, then the fall; far more than this
+    // without a finished move means the board can no longer settle.
+    const long long kUpdatesPerMove = 1000000;
+    for (long long done = 0; done < moves;) {
+        long long budget = kUpdatesPerMove;
+        bool finished = false;
+        while (budget-- > 0) {
+            board.Update();
+            if (board.mStuckReported || board.mAutoStuck) break;
+            bool settled = !board.IsAnythingFalling() && !board.mSnapbackActive && board.CanMakeMove() &&
+                           board.mDying.Empty();
+            if (board.mFinishedMoves > done && settled) {
+                finished = true;
+                break;
+            }
+        }
+        if (!finished) {
+            std::printf("stuck\n");
+            return 0;
+        }
+        ++done;
+        std::printf("move %lld\n", done);
+        PrintRows(board, layout);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,6 +192,8 @@ int main(int argc, char** argv) {
     std::vector<const char*> args(argv + 2, argv + argc);
     if (command == "random") return CommandRandom(args);
     if (command == "range") return CommandRange(args);
+    if (command == "board") return CommandBoard(args);
+    if (command == "autoplay-board") return CommandAutoplayBoard(args);
     if (command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
         return 0;

@@ -1,0 +1,263 @@
+// The slide board: a grid of pieces laid out from a layout string, whose rows and columns the
+// player drags; lines wrap, matches of three or more are removed, pieces fall and refill, and an
+// autopilot can play by itself. Game rules derive from it and take control through the callbacks.
+//
+// Index: [callbacks] [mouse] [board queries] [dragging] [matches] [falling] [generation]
+//        [autopilot] [fields]
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/Gadget.h"
+#include "app/List.h"
+#include "board/BoardRandom.h"
+
+class SlideLine;
+class SlideObject;
+
+// A move found by the search: a point on the piece to drag and the point to drag it to.
+struct SlideMove {
+    float mFromX = 0.0f, mFromY = 0.0f;
+    float mToX = 0.0f, mToY = 0.0f;
+};
+
+class SlideBoard : public Gadget {
+public:
+    // The grid arrays hold 150 by 150 entries, indexed column first.
+    static constexpr int kGridSize = 150;
+
+    // A list of match groups, each a List of pieces; frees the groups (not the pieces).
+    class Groups {
+    public:
+        Groups() = default;
+        ~Groups() { Clear(); }
+        Groups(const Groups&) = delete;
+        Groups& operator=(const Groups&) = delete;
+        void Clear();
+        List mList;
+    };
+
+    SlideBoard();
+    // Destroys every piece (live and dying) and every line.
+    ~SlideBoard() override;
+
+    // One update step: autopilot, snapback, dying pieces, falling pieces, ready-for-next-move.
+    void Update() override;
+    // The pieces in list order, then the paused notice.
+    void Draw() override;
+    // The default board: a five by five square, 60 pixels on its longer side.
+    void Initialize() override;
+
+    // ---- [mouse] -----------------------------------------------------------------------------------
+    void MouseDown(float x, float y, int button) override;
+    void MouseUp(float x, float y, int button) override;
+    void FinishDrag(float x, float y) override;
+    void StartDrag(float x, float y) override;
+    void Drag(float x, float y) override;
+    bool CancelDrag() override;
+
+    virtual void FinishDragPlayer(float x, float y);
+    virtual void FinishDragRobo(float x, float y);
+    virtual void StartDragPlayer(float x, float y);
+    virtual void StartDragRobo(float x, float y);
+
+    // ---- [callbacks] -------------------------------------------------------------------------------
+    // A large piece refused a drag step at a line end.
+    virtual void EdgeBlockedCallback(SlideObject* piece) { (void)piece; }
+    // A locked piece refused a drag step.
+    virtual void LockedBlockedCallback(SlideObject* piece) { (void)piece; }
+    // After every finished drag, with the groups found (empty when the line snapped back).
+    virtual void EndTurnCallback(List& groups) { (void)groups; }
+    // Once per removal pass, after its pieces are off the board.
+    virtual void MatchCallback(List& groups) { (void)groups; }
+    // Once per group, before its pieces are removed.
+    virtual void GroupMatchCallback(List& group) { (void)group; }
+    // Once per piece of each group (the piece is already marked taken off).
+    virtual void RemoveObjectCallback(SlideObject* piece) { (void)piece; }
+    // A large piece landed and crushed the pieces under it.
+    virtual void CrushCallback(SlideObject* piece) { (void)piece; }
+    virtual void AutoPilotStuckCallback() {}
+    virtual void AutoPilotFinishedMoveCallback() {}
+    // On the update where CanMakeMove turns true.
+    virtual void ReadyForNextMoveCallback() {}
+
+    // Builds lines, cell mask and pieces from a layout; `size` is the longer side in pixels.
+    // False (and an empty board) when the layout or size cannot be held; `mLastError` says why.
+    virtual bool MakeBoard(const std::string& layout, int size);
+    // Makes a plain piece; the game piece class makes its own.
+    virtual SlideObject* NewSlideObject();
+    // The base: the settle counter has run out.
+    virtual bool CanMakeMove();
+    virtual bool CanPlayerDrag();
+    virtual bool CanSave() { return CanMakeMove(); }
+
+    // ---- [board queries] ---------------------------------------------------------------------------
+    // Rebuilds the work grid; pieces off the grid are killed and sent to the dying list.
+    void MakeWorkGrid();
+    // First piece in list order whose rectangle holds the point.
+    SlideObject* PickObject(float x, float y);
+    // Kills the piece and hands it to the dying list.
+    void RemoveObject(SlideObject* piece);
+    bool IsAnythingFalling() const;
+    bool AreThereHoles();
+    bool CanAddLargePlaypiece();
+    // False when some layout cell below the piece, down to the last row, is empty.
+    bool IsObjectFullySupported(SlideObject* piece);
+    bool IsCell(int column, int row) const;
+    // The piece covering a grid entry after the last MakeWorkGrid (null when none).
+    SlideObject* GridAt(int column, int row) const;
+    float CellSize() const { return mCellSize; }
+    int Columns() const { return mColumnBound - 1; }
+    int Rows() const { return mRowBound - 1; }
+
+    // ---- [dragging] --------------------------------------------------------------------------------
+    // Pushes the piece and everything touching it along the move; false when some piece refused.
+    bool Push(SlideObject* piece, float dx, float dy);
+    void UpdateSnapback();
+    void ShuffleMatches();
+    // Moves a piece in steps of at most one cell; false at the first refused step.
+    bool MoveBy(SlideObject* piece, float dx, float dy);
+    bool MoveStep(SlideObject* piece, float dx, float dy);
+    // Puts a piece into the nearest cell of its lines (home is not changed).
+    void Snap(SlideObject* piece);
+
+    // ---- [matches] ---------------------------------------------------------------------------------
+    // Adds the 4-connected component of equal match colour that holds the piece.
+    void GetMatchesStub(SlideObject* piece, List& group);
+    // True when a group of three or more exists; appends every such group when asked.
+    bool GetMatches(Groups* groups, bool onlyMoved);
+    void RemoveMatches(Groups& groups);
+    bool FindMatchH(SlideMove* move = nullptr);
+    bool FindMatchV(SlideMove* move = nullptr);
+    bool FindMatch(SlideMove* move = nullptr);
+
+    // ---- [falling] ---------------------------------------------------------------------------------
+    void UpdateFallingObjects();
+    void FillHoles();
+    void FillHolesFromBottom();
+    void FillHolesFromSides(int direction);
+    void CrushPieces(SlideObject* piece);
+    bool CrushPush(SlideObject* piece, bool checkSupport);
+
+    // ---- [generation] ------------------------------------------------------------------------------
+    void SetChanceToMinimizeCascades(float percent);
+    void MinimizeCascades(List& newPieces);
+    void GuaranteeMatches(List& newPieces);
+
+    // ---- [autopilot] -------------------------------------------------------------------------------
+    void SetAutopilot(bool on);
+    void UpdateAutopilot();
+    // True when the move's line set cannot travel the direct way (a large piece meets a line
+    // end), so the autopilot goes round the wrap instead.
+    bool IsMatchLineWrapped(const SlideMove& move);
+
+    // Called by a piece being destroyed.
+    void ForgetObject(SlideObject* piece);
+
+    // ---- [fields] ----------------------------------------------------------------------------------
+    bool mDemonstration = false;
+    List mPieces{true};
+    List mDying{true};
+    int mNumColors = 8;
+    float mCellSize = 0.0f;
+    int mColumnBound = 0;
+    int mRowBound = 0;
+    SlideObject* mDragged = nullptr;
+    float mDragStartX = 0.0f, mDragStartY = 0.0f;
+    float mDragX = 0.0f, mDragY = 0.0f;
+    bool mAxisLocked = false;
+    bool mDragHorizontal = false;
+    bool mDragVertical = false;
+    bool mAutopilotBlocksPlayer = true;
+    int mPushStamp = 0;
+    bool mSnapbackActive = false;
+    List mLines{true};
+    List mRowLines{true};
+    List mColumnLines{true};
+    List mEdgeBlocked{true};
+    List mLockedBlocked{true};
+    unsigned char mMask[kGridSize * kGridSize] = {};
+    SlideObject* mWorkGrid[kGridSize * kGridSize] = {};
+    List mFalling{true};
+    float mFallAcceleration = 0.05f;
+    List mPushed{true};
+    bool mLargeAllowed = true;
+    bool mLargeRemovedThisTurn = false;
+    int mMostLargePieces = 3;
+    bool mGuaranteeMove = true;
+    bool mGuaranteeCountsSpecial = true;
+    int mRefillDelay = 1;
+    int mRefillCountdown = 0;
+
+    // Autopilot.
+    bool mAutopilot = false;
+    SlideMove mAutoMove;
+    bool mAutoMoveInProgress = false;
+    bool mAutoNeedNewMove = false;
+    bool mAutoTargetReached = false;
+    float mAutoDragX = 0.0f, mAutoDragY = 0.0f;
+    float mAutoStepX = 0.0f, mAutoStepY = 0.0f;
+    bool mAutoStuck = false;
+    int mAutoFailedSearches = 0;
+    bool mAutoOtherWay = false;
+    int mAutoMovesMade = 0;
+    int mAutoMoveLimit = -1;
+    bool mAutoPaused = false;
+    float mAutoStepsPerUpdate = 1.0f;
+    int mAutoStartDelay = 25;
+    int mAutoStartCountdown = 0;
+    bool mAutoMoveShown = false;
+    int mAutoReleaseDelay = 25;
+    int mAutoReleaseCountdown = 0;
+
+    BoardRandom mRandom;
+    int mRemovalPasses = 0;
+    int mVanishingPieces = 0;
+    bool mMinimizeCascades = false;
+    int mChanceToMinimizeCascades = 0;
+    bool mCrushingAllowed = true;
+    bool mPrevCanMakeMove = true;
+    int mFixedSeed = 0;
+    bool mUseFixedSeed = false;
+    float mAxisLockDistance = 50.0f;
+    std::string mLayout;
+    int mBoardSize = 0;
+    int mSettleCounter = 0;
+    bool mPlayerDragActive = false;
+    bool mAutoDragActive = false;
+
+    // Why the last MakeBoard refused its layout (empty after a success).
+    std::string mLastError;
+
+    // Re-roll bounds of board generation: colourings are re-drawn at most this often before the
+    // board is kept as it is (with very few colours a colouring without a match, or with a move,
+    // may not exist at all).
+    static constexpr int kMaxMatchRerolls = 1000;
+    static constexpr int kMaxMoveRerolls = 100;
+    static constexpr int kMaxCascadeRerolls = 100;
+    // Larger boards would leave the float positions imprecise.
+    static constexpr int kMaxBoardSize = 1000000;
+
+private:
+    void FinishDragCommon(float x, float y);
+    void ClearBoard();
+    void AddToDying(SlideObject* piece);
+    void ClearGridArea();
+    // The 4-connected component walk, on the current work grid.
+    void CollectGroup(SlideObject* piece, List& group);
+    bool FindMatchLines(bool horizontal, SlideMove* move);
+    // Pieces of a line and of every further line of its orientation joined by a large piece.
+    void CollectLineSet(SlideLine* line, bool horizontal, std::vector<SlideObject*>& pieces, int* lineCount);
+    void GridRemove(const std::vector<SlideObject*>& pieces);
+    bool GridWrite(const std::vector<SlideObject*>& pieces);
+    void ComputeGridCell(SlideObject* piece) const;
+    void StartFalling(SlideObject* piece, float dx, float dy);
+    void PutEveryPieceHome();
+    std::vector<SlideObject*> Snapshot(const List& list) const;
+
+    int mGridExtentColumns = 0;
+    int mGridExtentRows = 0;
+    int mVisitMark = 0;
+    int mSearchMark = 0;
+};

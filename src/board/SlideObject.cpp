@@ -1,0 +1,200 @@
+// Pieces: life cycle, wrapping, snapshots and the plain drawing of the base piece.
+#include "board/SlideObject.h"
+
+#include <cmath>
+
+#include "app/App.h"
+#include "app/Graphics.h"
+#include "board/BoardRandom.h"
+#include "board/SlideBoard.h"
+#include "board/SlideLine.h"
+
+namespace {
+
+// The engine's indexed drawing colours for piece colours 0 to 7 (r y g i p b o w).
+const float kIndexedColors[8][3] = {
+    {0.90f, 0.15f, 0.15f}, {0.95f, 0.85f, 0.15f}, {0.20f, 0.75f, 0.25f}, {0.30f, 0.25f, 0.80f},
+    {0.85f, 0.35f, 0.85f}, {0.20f, 0.55f, 0.95f}, {0.95f, 0.55f, 0.10f}, {0.95f, 0.95f, 0.95f},
+};
+
+Graphics* Device() {
+    App* app = App::Instance();
+    return app ? app->mGraphics : nullptr;
+}
+
+}  // namespace
+
+SlideObject::SlideObject(SlideBoard* board) : mBoard(board) {
+    if (mBoard) mColor = mBoard->mRandom.Range(mBoard->mNumColors);
+}
+
+SlideObject::~SlideObject() {
+    if (mBoard) mBoard->ForgetObject(this);
+}
+
+int SlideObject::MatchColor() const {
+    if (mKilled || mSpecial || mPushedOut) return -1;
+    return mColor;
+}
+
+void SlideObject::SetPosition(float x, float y) {
+    mX = x;
+    mY = y;
+    MakeHome();
+}
+
+void SlideObject::MakeHome() {
+    mHomeX = mX;
+    mHomeY = mY;
+    mWrappedX = mX;
+    mWrappedY = mY;
+    mRowLine = nullptr;
+    mColumnLine = nullptr;
+    if (!mBoard) return;
+    Rect bounds = Bounds();
+    // The last line found of each orientation wins (a large piece takes its lower row and
+    // right column).
+    for (void* item : mBoard->mLines.Items()) {
+        SlideLine* line = static_cast<SlideLine*>(item);
+        if (!RectsOverlap(bounds, line->mCellArea)) continue;
+        if (line->mHorizontal)
+            mRowLine = line;
+        else
+            mColumnLine = line;
+    }
+}
+
+void SlideObject::Rewrap() {
+    mWrappedX = mX;
+    mWrappedY = mY;
+    if (mX != mHomeX && mRowLine) mWrappedX = mRowLine->Wrap(mX);
+    if (mY != mHomeY && mColumnLine) mWrappedY = mColumnLine->Wrap(mY);
+}
+
+void SlideObject::Recolor() {
+    if (mBoard) mColor = mBoard->mRandom.Range(mBoard->mNumColors);
+}
+
+void SlideObject::PushState() {
+    SlideObjectState s;
+    s.mX = mX, s.mY = mY, s.mW = mW, s.mH = mH;
+    s.mHomeX = mHomeX, s.mHomeY = mHomeY;
+    s.mRowLine = mRowLine, s.mColumnLine = mColumnLine;
+    s.mColor = mColor;
+    s.mPushStamp = mPushStamp;
+    s.mPrevX = mPrevX, s.mPrevY = mPrevY;
+    s.mStepStartX = mStepStartX, s.mStepStartY = mStepStartY;
+    s.mStepMoveX = mStepMoveX, s.mStepMoveY = mStepMoveY;
+    s.mLocked = mLocked, s.mSpecial = mSpecial;
+    s.mMatchStamp = mMatchStamp;
+    s.mGridColumn = mGridColumn, s.mGridRow = mGridRow, s.mGridWidth = mGridWidth, s.mGridHeight = mGridHeight;
+    s.mFallOffsetX = mFallOffsetX, s.mFallOffsetY = mFallOffsetY;
+    s.mFallDirX = mFallDirX, s.mFallDirY = mFallDirY;
+    s.mFalling = mFalling, s.mFallSpeed = mFallSpeed;
+    s.mPushedOut = mPushedOut;
+    mStates.push_back(s);
+}
+
+void SlideObject::PeekState() {
+    if (mStates.empty()) return;
+    const SlideObjectState& s = mStates.back();
+    mX = s.mX, mY = s.mY, mW = s.mW, mH = s.mH;
+    mHomeX = s.mHomeX, mHomeY = s.mHomeY;
+    mRowLine = s.mRowLine, mColumnLine = s.mColumnLine;
+    mColor = s.mColor;
+    mPushStamp = s.mPushStamp;
+    mPrevX = s.mPrevX, mPrevY = s.mPrevY;
+    mStepStartX = s.mStepStartX, mStepStartY = s.mStepStartY;
+    mStepMoveX = s.mStepMoveX, mStepMoveY = s.mStepMoveY;
+    mLocked = s.mLocked, mSpecial = s.mSpecial;
+    mMatchStamp = s.mMatchStamp;
+    mGridColumn = s.mGridColumn, mGridRow = s.mGridRow, mGridWidth = s.mGridWidth, mGridHeight = s.mGridHeight;
+    mFallOffsetX = s.mFallOffsetX, mFallOffsetY = s.mFallOffsetY;
+    mFallDirX = s.mFallDirX, mFallDirY = s.mFallDirY;
+    mFalling = s.mFalling, mFallSpeed = s.mFallSpeed;
+    mPushedOut = s.mPushedOut;
+    Rewrap();
+}
+
+void SlideObject::PopState() {
+    if (mStates.empty()) return;
+    PeekState();
+    mStates.pop_back();
+}
+
+void SlideObject::DropState() {
+    if (!mStates.empty()) mStates.pop_back();
+}
+
+bool SlideObject::DrawnCopyCentre(float& x, float& y) const {
+    Rect wrapped = WrappedBounds();
+    if (mX != mHomeX && mRowLine && RectsOverlap(wrapped, mRowLine->mStartCap)) {
+        x = mWrappedX + mRowLine->WrapLength() + mW * 0.5f;
+        y = mWrappedY + mH * 0.5f;
+        return true;
+    }
+    if (mY != mHomeY && mColumnLine && RectsOverlap(wrapped, mColumnLine->mStartCap)) {
+        x = mWrappedX + mW * 0.5f;
+        y = mWrappedY + mColumnLine->WrapLength() + mH * 0.5f;
+        return true;
+    }
+    return false;
+}
+
+// ---- drawing --------------------------------------------------------------------------------------
+
+void SlideObject::Draw() {
+    // The plain piece: the device has no filled-rectangle primitive yet, so the base piece only
+    // sets its indexed colour; the board's software picture (SlideBoard::RenderCells) shows it.
+    Graphics* g = Device();
+    if (!g) return;
+    int index = mColor >= 0 && mColor < 8 ? mColor : 7;
+    g->SetColor(kIndexedColors[index][0], kIndexedColors[index][1], kIndexedColors[index][2], 1.0f);
+}
+
+void SlideObject::DrawAt(float x, float y) {
+    Graphics* g = Device();
+    if (!g) {
+        Draw();
+        return;
+    }
+    Point saved = g->mOrigin;
+    g->mOrigin.x += x;
+    g->mOrigin.y += y;
+    Draw();
+    g->mOrigin = saved;
+}
+
+void SlideObject::DrawWrapped() {
+    Graphics* g = Device();
+    Rect savedClip = g ? g->mClip : Rect{};
+    auto clipTo = [&](const Rect& band) {
+        if (!g) return;
+        Rect screenBand{band.x + g->mOrigin.x, band.y + g->mOrigin.y, band.w, band.h};
+        g->SetClip(g->mClip.Intersect(screenBand));
+    };
+
+    if (mFalling) {
+        if (mFallDirX != 0.0f && mRowLine) clipTo(mRowLine->mBand);
+        if (mFallDirY != 0.0f && mColumnLine) clipTo(mColumnLine->mBand);
+        DrawAt(mX + mFallOffsetX, mY + mFallOffsetY);
+        if (g) g->SetClip(savedClip);
+        return;
+    }
+    Rect wrapped = WrappedBounds();
+    if (mX != mHomeX && mRowLine && RectsOverlap(wrapped, mRowLine->mStartCap)) {
+        clipTo(mRowLine->mBand);
+        DrawAt(mWrappedX, mWrappedY);
+        DrawAt(mWrappedX + mRowLine->WrapLength(), mWrappedY);
+        if (g) g->SetClip(savedClip);
+        return;
+    }
+    if (mY != mHomeY && mColumnLine && RectsOverlap(wrapped, mColumnLine->mStartCap)) {
+        clipTo(mColumnLine->mBand);
+        DrawAt(mWrappedX, mWrappedY);
+        DrawAt(mWrappedX, mWrappedY + mColumnLine->WrapLength());
+        if (g) g->SetClip(savedClip);
+        return;
+    }
+    DrawAt(mWrappedX, mWrappedY);
+}
