@@ -135,6 +135,7 @@ App::~App() {
 
 void App::SetClock(Clock* clock) {
     mClock = clock ? clock : &Clock::System();
+    mStartTime = mClock->Milliseconds();
     ResetTiming();
     mNextFpsSample = mClock->Milliseconds() + 1000;
     mModeSwitchTime = mClock->Milliseconds() - 5000;
@@ -371,7 +372,10 @@ void App::RunFrame() {
     }
 
     ++mStepsInRow;
-    bool stepDue = mStepsInRow < int(std::ceil(mSpeed * 10.0f)) || mKeepRunning;
+    // At least one step between frames, even below a tenth of normal speed (the game would
+    // otherwise stand still there).
+    int stepsBeforeFrame = std::max(2, int(std::ceil(mSpeed * 10.0f)));
+    bool stepDue = mStepsInRow < stepsBeforeFrame || mKeepRunning;
     if (stepDue) {
         if (locked)
             stepDue = !mUpdatedSinceDraw || std::floor(0.75 * stepMs) <= mAccumulated;
@@ -400,7 +404,8 @@ void App::RunFrame() {
         if (mUpdatedSinceDraw) {
             DrawFrame();
         } else {
-            int wait = int(stepMs - mAccumulated);
+            // Rounded up: a wait below one millisecond would otherwise spin until the clock ticks.
+            int wait = int(std::ceil(stepMs - mAccumulated));
             if (wait > 0) {
                 mClock->Sleep(uint32_t(wait));
                 slept = uint32_t(wait);

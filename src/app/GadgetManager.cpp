@@ -16,14 +16,7 @@ const Rect kUnclipped{-10000.0f, -10000.0f, 20000.0f, 20000.0f};
 
 GadgetManager::GadgetManager(Gadget* owner) : mSaved(false), mGraveyard(false), mOwner(owner) {}
 
-GadgetManager::~GadgetManager() {
-    // Members hidden by a modal gadget are still ours.
-    for (void* item : std::vector<void*>(mSaved.Items()))
-        if (!mList.Contains(item)) mList.Add(item);
-    mSaved.Clear();
-    DeleteAll();
-    EmptyGraveyard();
-}
+GadgetManager::~GadgetManager() { DeleteAll(); }
 
 void GadgetManager::Destroy(Object* object) {
     Gadget* gadget = static_cast<Gadget*>(object);
@@ -38,6 +31,14 @@ void GadgetManager::Forget(Gadget* gadget) {
 }
 
 void GadgetManager::DeleteAll() {
+    // Members hidden by a modal gadget and those waiting in the graveyard are ours too.
+    for (void* item : std::vector<void*>(mSaved.Items()))
+        if (!mList.Contains(item)) mList.Add(item);
+    mSaved.Clear();
+    mModal = false;
+    for (void* item : std::vector<void*>(mGraveyard.Items()))
+        if (!mList.Contains(item)) mList.Add(item);
+    mGraveyard.Clear();
     ObjectManager::DeleteAll();
     mHoverGadget = nullptr;
 }

@@ -1,0 +1,211 @@
+// The main loop's timing on a clock the test drives: fixed steps, frames between them, the
+// one-second backlog cap, speed, idle sleep, inactivity, loading and quitting.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "AppTestDriver.h"
+#include "Recorder.h"
+#include "app/Graphics.h"
+#include "platform/KeyCodes.h"
+
+namespace {
+
+struct Counts {
+    int steps;
+    int frames;
+};
+
+// Runs `passes` loop passes without moving the clock (sleeps still move it).
+template <class Driver>
+Counts Passes(Driver& drive, int passes) {
+    int steps = drive.app->mUpdateCount, frames = drive.app->mFramesDrawn;
+    for (int i = 0; i < passes; ++i) drive.RunFrame();
+    return Counts{drive.app->mUpdateCount - steps, drive.app->mFramesDrawn - frames};
+}
+
+}  // namespace
+
+TEST(AppLoopTest, SlowMachineRunsNineStepsThenOneFrame) {
+    AppTestDriver<> drive;
+    drive.clock.Advance(200);  // far behind
+    Counts c = Passes(drive, 10);
+    EXPECT_EQ(c.steps, 9);
+    EXPECT_EQ(c.frames, 1);
+    c = Passes(drive, 10);
+    EXPECT_EQ(c.steps, 9) << "steps resume after the frame";
+    EXPECT_EQ(c.frames, 1);
+}
+
+TEST(AppLoopTest, StepsBetweenFramesFollowTheSpeed) {
+    const struct {
+        float speed;
+        int stepsBeforeFrame;
+    } cases[] = {{1.0f, 9}, {2.0f, 19}, {0.5f, 4}, {0.05f, 1}};
+    for (const auto& c : cases) {
+        AppTestDriver<> drive;
+        drive.app->SetSpeed(c.speed);
+        drive.clock.Advance(1000);
+        int steps = 0;
+        for (int guard = 0; guard < 100 && drive.app->mFramesDrawn == 0; ++guard) {
+            int before = drive.app->mUpdateCount;
+            drive.RunFrame();
+            steps += drive.app->mUpdateCount - before;
+        }
+        // Below a tenth of normal speed at least one step still runs between frames.
+        EXPECT_EQ(steps, c.stepsBeforeFrame) << "speed " << c.speed;
+    }
+}
+
+TEST(AppLoopTest, IdlePassSleepsUntilTheNextStepIsDue) {
+    AppTestDriver<> drive;
+    drive.Step();
+    drive.Frame();
+    drive.clock.Advance(3);
+    uint64_t slept = drive.clock.mSlept;
+    Counts c = Passes(drive, 1);
+    EXPECT_EQ(c.steps, 0);
+    EXPECT_EQ(drive.clock.mSlept - slept, 7u);
+    c = Passes(drive, 1);
+    EXPECT_EQ(c.steps, 1);
+}
+
+TEST(AppLoopTest, ClockJumpsNeitherStormNorStall) {
+    for (int64_t jump : {int64_t(3600 * 1000), int64_t(-3600 * 1000)}) {
+        AppTestDriver<> drive;
+        drive.Step(3);
+        drive.clock.Advance(jump);
+        // Catching up replays at most one second of steps, then the loop idles again.
+        int steps = 0;
+        uint64_t sleptBefore = drive.clock.mSlept;
+        for (int guard = 0; guard < 1000 && drive.clock.mSlept == sleptBefore; ++guard) {
+            int before = drive.app->mUpdateCount;
+            drive.RunFrame();
+            steps += drive.app->mUpdateCount - before;
+        }
+        EXPECT_LE(steps, 101) << "jump " << jump;
+        // And then runs at its normal rate: 100 steps for one more second of time.
+        int before = drive.app->mUpdateCount;
+        uint32_t start = drive.clock.mNow;
+        while (drive.clock.mNow - start < 1000) drive.RunFrame();
+        EXPECT_NEAR(drive.app->mUpdateCount - before, 100, 2) << "jump " << jump;
+    }
+}
+
+TEST(AppLoopTest, InactiveWindowWithPauseNeitherUpdatesNorDrawsButHandlesMessages) {
+    {
+        AppTestDriver<> drive;
+        drive.app->mPauseWhenInactive = true;
+        drive.Focus(false);
+        Passes(drive, 1);
+        ASSERT_FALSE(drive.app->mActive);
+        drive.clock.Advance(500);
+        Counts c = Passes(drive, 50);
+        EXPECT_EQ(c.steps, 0);
+        EXPECT_EQ(c.frames, 0);
+        drive.Close();
+        Passes(drive, 1);
+        EXPECT_TRUE(drive.app->mQuit) << "messages are still handled while paused";
+    }
+    // Without the pause an inactive window keeps running.
+    AppTestDriver<> other;
+    other.Focus(false);
+    other.clock.Advance(100);
+    Counts c = Passes(other, 20);
+    EXPECT_GT(c.steps, 0);
+}
+
+TEST(AppLoopTest, BecomingActiveDoesNotReplayTheTimeAway) {
+    AppTestDriver<> drive;
+    drive.app->mPauseWhenInactive = true;
+    drive.Focus(false);
+    Passes(drive, 1);
+    drive.clock.Advance(800);
+    drive.Focus(true);
+    Passes(drive, 1);
+    EXPECT_TRUE(drive.app->mActive);
+    EXPECT_LT(drive.app->mAccumulated, 10.0);
+}
+
+namespace {
+
+class LoadingApp : public App {
+public:
+    void LoadResources() override {
+        sawKeepRunning = mKeepRunning && mThrottle && !mLoaded;
+        while (!release) std::this_thread::yield();
+    }
+    void LoadingDone() override { ++loadingDone; }
+    std::atomic<bool> release{false};
+    bool sawKeepRunning = false;
+    int loadingDone = 0;
+};
+
+}  // namespace
+
+TEST(AppLoopTest, LoaderRunsLoadResourcesThenLoadingDoneOnceInTheNextUpdate) {
+    AppTestDriver<LoadingApp> drive;
+    drive.app->StartLoader();
+    drive.Step(3);
+    EXPECT_TRUE(drive.app->mKeepRunning);
+    EXPECT_EQ(drive.app->loadingDone, 0);
+    drive.app->release = true;
+    drive.app->WaitForLoader();
+    EXPECT_TRUE(drive.app->sawKeepRunning);
+    EXPECT_TRUE(drive.app->mLoaded);
+    EXPECT_FALSE(drive.app->mKeepRunning);
+    EXPECT_FALSE(drive.app->mThrottle);
+    drive.Step(3);
+    EXPECT_EQ(drive.app->loadingDone, 1);
+}
+
+TEST(AppLoopTest, WindowCloseQuitsAndRunReturns) {
+    {
+        AppTestDriver<> drive;
+        drive.app->StartLoader();  // empty loading
+        drive.app->WaitForLoader();
+        drive.Close();
+        drive.app->Run();
+        EXPECT_TRUE(drive.app->mQuit);
+        EXPECT_FALSE(drive.app->mRestart);
+        EXPECT_FALSE(drive.app->mWindow->IsOpen());
+        // Nothing is queued once quitting.
+        drive.app->QueueEvent(kMsgMouseMove, 0, 0);
+        EXPECT_EQ(drive.app->QueuedEventCount(), 0u);
+    }
+
+    AppTestDriver<> again;
+    again.app->Restart();
+    EXPECT_TRUE(again.app->mRestart);
+    EXPECT_TRUE(again.app->mQuit);
+}
+
+TEST(AppLoopTest, DebugKeysToggleOverlayLinesAndCheatSpeeds) {
+    AppTestDriver<> drive;
+    Graphics* g = drive.app->mGraphics;
+    drive.Hold(kScanF12);
+    drive.Step(5);  // held: one toggle only
+    drive.Hold(kScanF12, false);
+    EXPECT_TRUE(drive.app->mShowFps);
+    drive.Hold(kScanLeftCtrl);
+    drive.Hold(kScanRightAlt);
+    drive.Hold(kScanQ);
+    drive.Step();
+    drive.Hold(kScanQ, false);
+    drive.Hold(kScanLeftCtrl, false);
+    drive.Hold(kScanRightAlt, false);
+    EXPECT_TRUE(drive.app->mCheatsEnabled);
+    const struct {
+        int key;
+        float speed;
+    } keys[] = {{kScanPadPlus, 1.1002f}, {kScanPadDivide, 2.0f}, {kScanPadMinus, 2.0002f}, {kScanPadMultiply, 1.0f}};
+    for (const auto& k : keys) {
+        drive.Hold(k.key);
+        drive.Step();
+        drive.Hold(k.key, false);
+        drive.Step();
+        EXPECT_NEAR(drive.app->mSpeedTarget, k.speed, 1e-4) << "key " << k.key;
+    }
+    drive.Frame();
+    EXPECT_NE(g->mSystemText.find("Cheats Enabled\nUpdate: 100%\nFPS: "), std::string::npos) << g->mSystemText;
+}
