@@ -110,7 +110,7 @@ void TitleScreen(AssetWriter& out) {
     TextStyle tag = Body(22);
     tag.fill = Hex(0xe8ddff);
     c.TextCentered("slide the rows, match the colours, light the way", 400, 290, tag);
-    const double spots[][4] = {{70, 470, 90, -0.15}, {170, 490, 70, 0.1}, {640, 455, 80, 0.12}, {740, 440, 95, -0.1}};
+    const double spots[][4] = {{64, 462, 90, -0.15}, {136, 530, 64, 0.1}, {660, 500, 74, 0.12}, {744, 450, 92, -0.1}};
     int colors[] = {0, 5, 2, 6};
     for (int i = 0; i < 4; ++i) PlaceQuorl(c, colors[i], spots[i][0], spots[i][1], spots[i][2], spots[i][3], i == 2);
     out.Picture("Graphics\\title", c);
