@@ -6,6 +6,8 @@
 #include <strings.h>
 
 #include "persistence/DataBuffer.h"
+#include "platform/FileSystem.h"
+#include "support/DebugLog.h"
 
 namespace {
 
@@ -32,6 +34,8 @@ bool Registry::Load(std::string_view path) {
     DataBuffer buffer;
     buffer.SetKey(mKey);
     bool read = buffer.Load(path);
+    mUnreadable = !read && Files::Exists(path);
+    if (mUnreadable) DebugLog::Log("Settings file %.*s cannot be read; it will not be rewritten", int(path.size()), path.data());
     while (!buffer.Error()) {
         std::optional<std::string> line = buffer.ReadLine();
         if (!line) break;
@@ -54,7 +58,21 @@ const Registry::Entry* Registry::Find(std::string_view name) const {
     return nullptr;
 }
 
-void Registry::Set(std::string_view name, std::string value) {
+namespace {
+
+std::string WithoutLineBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != '\r' && c != '\n') out.push_back(c);
+    return out;
+}
+
+}  // namespace
+
+void Registry::Set(std::string_view rawName, std::string value) {
+    const std::string name = WithoutLineBreaks(rawName);
+    if (value.find_first_of("\r\n") != std::string::npos) value = WithoutLineBreaks(value);
     if (Entry* e = Find(name)) {
         e->value = std::move(value);
         return;
@@ -130,7 +148,7 @@ int Registry::GetByteList(std::string_view name, int8_t* destination, int maximu
 bool Registry::Exists(std::string_view name) const { return Find(name) != nullptr; }
 
 bool Registry::Flush() {
-    if (!mLoaded || mPath.empty()) return false;
+    if (!mLoaded || mPath.empty() || mUnreadable) return false;
     DataBuffer buffer;
     buffer.SetKey(mKey);
     for (const Entry& e : mEntries) {
@@ -147,5 +165,6 @@ bool Registry::Close() {
     mEntries.clear();
     mPath.clear();
     mLoaded = false;
+    mUnreadable = false;
     return ok;
 }

@@ -16,11 +16,13 @@ public:
     Registry& operator=(const Registry&) = delete;
 
     // Closes what is held, remembers `path` and loads every line holding "=". A missing file
-    // loads as an empty store. Returns whether a file was read.
+    // loads as an empty store. A file that exists but cannot be read loads as an empty store that
+    // will never be written back, so it is not replaced by nothing. Returns whether a file was read.
     bool Load(std::string_view path);
 
     void SetInt(std::string_view name, int32_t value);
     void SetBool(std::string_view name, bool value);
+    // CR and LF are dropped from names and values: one entry must stay one line.
     void SetString(std::string_view name, std::string_view value);
     void SetByteList(std::string_view name, const int8_t* bytes, int count);
 
@@ -35,7 +37,8 @@ public:
     bool Exists(std::string_view name) const;
 
     // Writes every entry in order to the remembered path. False when nothing could be written
-    // (no path, or the write failed; the previous file then stays as it was).
+    // (no path, an unreadable file was loaded, or the write failed; the previous file then stays
+    // as it was).
     bool Flush();
     // Flush, then forget the path and the entries. Returns Flush's result (true when nothing held).
     bool Close();
@@ -59,4 +62,5 @@ private:
     std::string mPath;
     std::string mKey;
     bool mLoaded = false;
+    bool mUnreadable = false;
 };

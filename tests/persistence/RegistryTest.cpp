@@ -137,3 +137,35 @@ TEST(Registry, MissingFileIsCreatedOnClose) {
     EXPECT_TRUE(Files::IsRegularFile(DataFile("Scores/new.dat")));
     EXPECT_EQ(TestSupport::ReadText(DataFile("Scores/new.dat")), "");
 }
+
+TEST(Registry, UnreadableFileIsNeverReplaced) {
+    // A folder where the file should be stands for any file that exists but cannot be read.
+    Files::CreateDirectories("locked.cfg");
+    {
+        Registry r;
+        EXPECT_FALSE(r.Load("locked.cfg"));
+        r.SetInt("Width", 800);
+        EXPECT_FALSE(r.Flush());
+    }
+    EXPECT_TRUE(Files::IsDirectory(DataFile("locked.cfg")));
+
+    // A fresh Load of a readable file writes again.
+    Registry r;
+    r.Load("other.cfg");
+    r.SetInt("Width", 800);
+    EXPECT_TRUE(r.Flush());
+}
+
+TEST(Registry, LineBreaksCannotSmuggleInKeys) {
+    {
+        Registry r;
+        r.Load("scores.dat");
+        r.SetString("NAME0", "Eve\r\nSCORE0=999999");
+        r.SetString("Odd\nName", "v");
+    }
+    Registry r;
+    r.Load("scores.dat");
+    EXPECT_EQ(r.GetString("NAME0"), "EveSCORE0=999999");
+    EXPECT_FALSE(r.Exists("SCORE0"));
+    EXPECT_EQ(r.GetString("OddName"), "v");
+}
