@@ -187,8 +187,9 @@ void App::Go() {
         return;
     }
     CreateCursors();
-    PrepareCache();
 
+    // Before anything touches the data folder: a second launch must leave the running game's
+    // cache and log alone.
     if (Files::EnsureDataRoot()) {
         mSingleInstance = std::make_unique<SingleInstance>();
         SingleInstance::Result result = mSingleInstance->Acquire(Files::DataRoot(), mName);
@@ -201,9 +202,11 @@ void App::Go() {
         }
         if (result == SingleInstance::Result::kUnavailable)
             DebugLog::Log("The single-instance lock could not be made in %s", Files::DataRoot().c_str());
-    } else {
-        DebugLog::Log("The data folder %s cannot be used; running without it", Files::DataRoot().c_str());
     }
+    if (!DebugLog::Enabled()) DebugLog::Start();
+    if (!Files::IsDirectory(Files::DataRoot()))
+        DebugLog::Log("The data folder %s cannot be used; running without it", Files::DataRoot().c_str());
+    PrepareCache();
 
     PreWindow();
     if (!CreateAppWindow()) {

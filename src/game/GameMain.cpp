@@ -1,10 +1,17 @@
-// Command line of the game binary. The application frame takes over from here once it exists.
+// Command line of the game binary, then the application's life: start, run, and run again from
+// scratch while the application asks for a restart (a display change).
 #include "game/GameMain.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
+#include "app/App.h"
 #include "app/Version.h"
+#include "board/BoardRandom.h"
+#include "platform/Clock.h"
 
 namespace {
 
@@ -23,19 +30,78 @@ void PrintHelp() {
         "  -crash            crash on purpose (tests the crash reporter)\n");
 }
 
-}  // namespace
+struct Options {
+    bool fullscreen = false;
+    bool haveSeed = false;
+    uint32_t seed = 0;
+};
 
-int GameMain(int argc, char** argv) {
+// Returns -1 to go on, otherwise the exit status.
+int ParseArguments(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             PrintHelp();
             return 0;
         }
-        if (std::strcmp(argv[i], "--version") == 0) {
+        if (std::strcmp(arg, "--version") == 0) {
             std::printf("%s %s\n", kGameTitle, kGameVersion);
             return 0;
         }
+        if (std::strcmp(arg, "--fullscreen") == 0) {
+            options.fullscreen = true;
+        } else if (std::strcmp(arg, "--windowed") == 0) {
+            options.fullscreen = false;
+        } else if (std::strcmp(arg, "--seed") == 0) {
+            char* end = nullptr;
+            errno = 0;
+            unsigned long long value = i + 1 < argc ? std::strtoull(argv[i + 1], &end, 10) : 0;
+            if (i + 1 >= argc || end == argv[i + 1] || *end != '\0' || errno != 0 || value > 0xFFFFFFFFull ||
+                argv[i + 1][0] == '-') {
+                std::fprintf(stderr, "quorlslide: --seed needs a whole number from 0 to 4294967295\n");
+                return 2;
+            }
+            options.haveSeed = true;
+            options.seed = static_cast<uint32_t>(value);
+            ++i;
+        }
+        // The other switches ("-software", "-crash", ...) are read from the command line by the
+        // parts they concern.
     }
-    std::printf("%s %s\n", kGameTitle, kGameVersion);
+    return -1;
+}
+
+// The application object of one run.
+std::unique_ptr<App> CreateApplication() { return std::make_unique<App>(); }
+
+}  // namespace
+
+int GameMain(int argc, char** argv) {
+    Options options;
+    int status = ParseArguments(argc, argv, options);
+    if (status >= 0) return status;
+
+    // The debug log starts once this copy knows it is the running game (App::Go).
+    ProgramRandom().Seed(options.haveSeed ? options.seed : Clock::System().Milliseconds());
+
+    bool restart = false;
+    do {
+        std::unique_ptr<App> app = CreateApplication();
+        app->SetCommandLine(argc, argv);
+        app->SetName(kGameTitle);
+        app->SetVersion(kGameVersion);
+        app->mFullscreen = options.fullscreen;
+        app->SetupDataFolder();
+        app->Go();
+        // Another copy of the game was running and has been brought forward.
+        if (app->mSecondInstance) return 0;
+        if (app->mQuit && !app->mRestart) {
+            bool started = app->mWindow != nullptr;
+            if (!started) return 1;
+        }
+        app->Run();
+        app->Quit();
+        restart = app->mRestart;
+    } while (restart);
     return 0;
 }

@@ -93,10 +93,16 @@ TEST(AppInputTest, SecondLaunchRaisesTheFirstAndStartsNoWindow) {
         first.RunFrame();
         EXPECT_EQ(first.app->mRaiseRequests, 1);
     }
-    // Another game holds the lock: this one exits before making a window.
+    // Another game holds the lock: this one exits before making a window, and leaves the
+    // running game's cache alone even when it thinks the cache is stale.
     SingleInstance running;
     ASSERT_EQ(running.Acquire(Files::DataRoot(), "Unnamed App"), SingleInstance::Result::kFirst);
-    AppTestDriver<> late;
+    TestSupport::WriteBytes(Files::DataRoot() + "/cached/in-use.cached", "data");
+    AppTestDriver<> late(false);
+    late.app->mCheckCacheVersion = true;
+    late.app->SetVersion("9.9.9");
+    late.Start();
+    EXPECT_TRUE(Files::IsRegularFile(Files::DataRoot() + "/cached/in-use.cached"));
     EXPECT_TRUE(late.app->mSecondInstance);
     EXPECT_TRUE(late.app->mQuit);
     EXPECT_FALSE(late.app->mWindow);
