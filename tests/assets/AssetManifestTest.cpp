@@ -7,6 +7,7 @@
 #include <png.h>
 #include <tremor/ivorbisfile.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -321,4 +322,97 @@ TEST(AssetManifestTest, GenerationIsByteIdenticalAcrossRuns) {
   fs::remove_all(again);
   EXPECT_GT(compared, 50);
   EXPECT_EQ(differing, "");
+}
+
+// The screen fade grows a piece picture nine times around (400, 300) and must hide the screen
+// while the next one is built.
+TEST(AssetManifestTest, PiecePicturesCoverTheScreenAtTheFadesLargestSize) {
+  for (int color = 0; color <= 8; ++color) {
+    SCOPED_TRACE(color);
+    Rgba8 piece;
+    ASSERT_TRUE(ReadPng(FileFor("Graphics\\quorls\\ql" + std::to_string(color) + "0", ".png"), piece));
+    int covered = 0, total = 0;
+    for (int y = 0; y < 600; y += 10) {
+      for (int x = 0; x < 800; x += 10) {
+        ++total;
+        covered += piece.AlphaAt(int(piece.width / 2.0 + (x - 400) / 9.0), int(piece.height / 2.0 + (y - 300) / 9.0)) >= 128;
+      }
+    }
+    EXPECT_GE(double(covered) / total, 0.97) << "only " << covered << " of " << total << " screen points covered";
+  }
+}
+
+// Colours must differ clearly, and each must have a blinking frame that differs from its open one.
+TEST(AssetManifestTest, PieceColoursAreDistinctAndBlink) {
+  double mean[8][3];
+  for (int color = 0; color < 8; ++color) {
+    Rgba8 open, blink;
+    ASSERT_TRUE(ReadPng(FileFor("Graphics\\quorls\\ql" + std::to_string(color) + "0", ".png"), open));
+    ASSERT_TRUE(ReadPng(FileFor("Graphics\\quorls\\ql" + std::to_string(color) + "1", ".png"), blink));
+    ASSERT_EQ(open.pixels.size(), blink.pixels.size());
+    size_t changed = 0;
+    for (size_t i = 0; i < open.pixels.size(); ++i) changed += std::abs(open.pixels[i] - blink.pixels[i]) > 40;
+    EXPECT_GT(changed, open.pixels.size() / 100) << "colour " << color << " does not blink";
+    // Body colour: opaque pixels of the lower cheeks, away from eyes and markings.
+    double sum[3] = {0, 0, 0};
+    int n = 0;
+    for (int y = open.height * 70 / 128; y < open.height * 80 / 128; ++y) {
+      for (int x = open.width * 14 / 128; x < open.width * 24 / 128; ++x) {
+        const uint8_t* p = &open.pixels[(size_t(y) * open.width + x) * 4];
+        if (p[3] < 250) continue;
+        for (int k = 0; k < 3; ++k) sum[k] += p[k];
+        ++n;
+      }
+    }
+    ASSERT_GT(n, 10) << "colour " << color;
+    for (int k = 0; k < 3; ++k) mean[color][k] = sum[k] / n;
+  }
+  for (int a = 0; a < 8; ++a) {
+    for (int b = a + 1; b < 8; ++b) {
+      double d = std::sqrt(std::pow(mean[a][0] - mean[b][0], 2) + std::pow(mean[a][1] - mean[b][1], 2) +
+                           std::pow(mean[a][2] - mean[b][2], 2));
+      EXPECT_GT(d, 70) << "colours " << a << " and " << b << " look alike";
+    }
+  }
+}
+
+// Hover and pressed pictures must visibly differ from the normal one where the button is.
+TEST(AssetManifestTest, HoverAndPressedStatesVisiblyDiffer) {
+  struct States {
+    std::string normal, hover, pressed;
+  };
+  std::vector<States> sets = {{"Graphics\\mainmenu_buttons", "Graphics\\mainmenu_buttonshilite", "Graphics\\mainmenu_buttonsdown"},
+                              {"Graphics\\gamemenu", "Graphics\\gamemenuhilite", "Graphics\\gamemenudown"},
+                              {"Graphics\\quickmenu", "Graphics\\quickmenuhilite", "Graphics\\quickmenudown"},
+                              {"Graphics\\optionsmenu", "Graphics\\donehilite", "Graphics\\donedown"},
+                              {"Graphics\\exitbutton", "Graphics\\exitbuttonhilite", "Graphics\\exitbuttondown"}};
+  for (const char* base : {"OK", "YES", "NO", "menu", "mainmenubutton", "createuser", "Deleteuser", "Selectuser",
+                           "Cancel", "ScrollUp", "ScrollDown"}) {
+    std::string b = std::string("Graphics\\") + base;
+    sets.push_back({b + "1", b + "2", b + "3"});
+  }
+  sets.push_back({"Graphics\\crystalball1", "Graphics\\crystalball2", "Graphics\\crystalball2"});
+  sets.push_back({"Graphics\\play-mask", "Graphics\\play-maskhilite", "Graphics\\play-maskhilite"});
+  for (const States& s : sets) {
+    Rgba8 normal, hover, pressed;
+    ASSERT_TRUE(ReadPng(FileFor(s.normal, ".png"), normal)) << s.normal;
+    ASSERT_TRUE(ReadPng(FileFor(s.hover, ".png"), hover)) << s.hover;
+    ASSERT_TRUE(ReadPng(FileFor(s.pressed, ".png"), pressed)) << s.pressed;
+    ASSERT_EQ(normal.pixels.size(), hover.pixels.size()) << s.hover << " has another size";
+    ASSERT_EQ(normal.pixels.size(), pressed.pixels.size()) << s.pressed << " has another size";
+    auto difference = [&](const Rgba8& other) {
+      double total = 0;
+      size_t painted = 0;
+      for (size_t i = 0; i < normal.pixels.size(); i += 4) {
+        if (normal.pixels[i + 3] < 128) continue;
+        ++painted;
+        for (int k = 0; k < 3; ++k) total += std::abs(normal.pixels[i + k] - other.pixels[i + k]);
+      }
+      return painted ? total / painted / 3 : 0;
+    };
+    EXPECT_GT(difference(hover), 4.0) << s.hover << " looks like " << s.normal;
+    if (s.pressed != s.hover) {
+      EXPECT_GT(difference(pressed), 4.0) << s.pressed << " looks like " << s.normal;
+    }
+  }
 }

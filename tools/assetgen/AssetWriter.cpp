@@ -39,6 +39,11 @@ void AssetWriter::Picture(const std::string& name, const Canvas& canvas) {
 
 void AssetWriter::Bytes(const std::string& name, const std::string& extension, const std::vector<uint8_t>& bytes) {
   std::string path = PathFor(name, extension);
+  std::error_code error;
+  if (fs::exists(path, error) && !fs::is_regular_file(path, error)) {
+    Fail("cannot write " + path + ": something else is in the way");
+    return;
+  }
   {
     std::ifstream old(path, std::ios::binary);
     if (old) {
@@ -53,7 +58,6 @@ void AssetWriter::Bytes(const std::string& name, const std::string& extension, c
   std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  std::error_code error;
   if (!out || (fs::rename(temporary, path, error), error)) {
     Fail("cannot write " + path);
     return;

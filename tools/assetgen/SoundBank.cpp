@@ -568,12 +568,14 @@ void SoundBank::Normalize(std::vector<float>& samples, double peakDb, double lou
   if (peak <= 0) return;
   // Loudness is judged on the loudest 50 ms, so a short click and a long tune that share a
   // target sound about as loud; the peak limit keeps every sound clear of clipping.
-  size_t window = size_t(0.05 * kRate);
+  // Only whole windows count (a partial one around a single peak would read too loud); a
+  // sound shorter than a window is judged as a whole.
+  size_t window = std::min(samples.size(), size_t(0.05 * kRate));
   double loudest = 0, sum = 0;
   for (size_t i = 0; i < samples.size(); ++i) {
     sum += double(samples[i]) * samples[i];
     if (i >= window) sum -= double(samples[i - window]) * samples[i - window];
-    loudest = std::max(loudest, std::sqrt(std::max(0.0, sum) / double(std::min(i + 1, window))));
+    if (i + 1 >= window) loudest = std::max(loudest, std::sqrt(std::max(0.0, sum) / double(window)));
   }
   double gain = std::pow(10.0, peakDb / 20) / peak;
   if (loudest > 0) gain = std::min(gain, std::pow(10.0, loudnessDb / 20) / loudest);
