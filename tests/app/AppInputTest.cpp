@@ -56,6 +56,20 @@ TEST(AppInputTest, LosingTheFocusEndsHoverAndPressAndForgetsHeldKeys) {
     EXPECT_TRUE(drive.app->mInput.WasPressed(kScanLeftShift));
 }
 
+TEST(AppInputTest, PointerLeavingTheWindowEndsHoverWithinTenSteps) {
+    std::vector<std::string> log;
+    AppTestDriver<> drive;
+    Recorder* g = new Recorder("g", &log, 0, 0, 100, 100);
+    drive.app->mGadgets.Add(g);
+    drive.MoveTo(10, 10);
+    drive.Step();
+    ASSERT_TRUE(g->mHover);
+    drive.app->mWindow->PushMouseLeave();
+    drive.Step(10);
+    EXPECT_FALSE(g->mHover);
+    EXPECT_EQ(Only(log, "g leave").size(), 1u);
+}
+
 TEST(AppInputTest, DoubleClickAndOtherButtonsReachTheGadgetWithTheirCodes) {
     std::vector<std::string> log;
     AppTestDriver<> drive;

@@ -209,3 +209,29 @@ TEST(AppLoopTest, DebugKeysToggleOverlayLinesAndCheatSpeeds) {
     drive.Frame();
     EXPECT_NE(g->mSystemText.find("Cheats Enabled\nUpdate: 100%\nFPS: "), std::string::npos) << g->mSystemText;
 }
+
+namespace {
+
+class LockedApp : public App {
+public:
+    void FrameUpdate(float steps) override { lastFrameSteps = steps; }
+    float lastFrameSteps = 0.0f;
+};
+
+}  // namespace
+
+TEST(AppLoopTest, LockedTimingStepsPerRefreshAndGivesUpOnADisplayThatRunsTooFast) {
+    AppTestDriver<LockedApp> drive;
+    drive.app->mGraphics->mFullscreen = true;
+    drive.app->mGraphics->mRefreshRate = 50;  // two steps per refresh
+    drive.app->SetTimingLocked(true);
+    Counts c = Passes(drive, 2);
+    EXPECT_EQ(c.steps, 2);
+    EXPECT_EQ(c.frames, 1);  // one step pass, then the frame it waits for
+    EXPECT_FLOAT_EQ(drive.app->lastFrameSteps, 2.0f);
+    // Frames here take no time at all: after three seconds' worth of checks, each much too
+    // fast, the loop goes back to the clock.
+    for (int i = 0; i < 1000 && !drive.app->mGaveUpLocking; ++i) drive.RunFrame();
+    EXPECT_TRUE(drive.app->mGaveUpLocking);
+    EXPECT_FALSE(drive.app->mTimingLocked);
+}
