@@ -538,7 +538,8 @@ void Treasures(AssetWriter& out) {
   }
 }
 
-// Five 32 by 32 cursors side by side: arrow, pointing hand, text beam, wait, grab.
+// Five 32 by 32 cursors side by side, in the order of the engine's cursor kinds: 0 arrow
+// (hot spot 2,2), 1 wait (16,16), 2 pointing hand (12,3), 3 text beam (16,16), 4 grab (15,10).
 void Cursors(AssetWriter& out) {
   Canvas c(160, 32);
   cairo_t* cr = c.Cr();
@@ -548,6 +549,7 @@ void Cursors(AssetWriter& out) {
     c.Stroke(kInk, 2);
     cairo_new_path(cr);
   };
+  // 0 arrow
   cairo_move_to(cr, 2, 2);
   cairo_line_to(cr, 2, 26);
   cairo_line_to(cr, 8, 20);
@@ -557,27 +559,31 @@ void Cursors(AssetWriter& out) {
   cairo_line_to(cr, 20, 19);
   cairo_close_path(cr);
   outlineFill(Hex(0xffffff));
-  c.RoundRectPath(32 + 10, 2, 7, 18, 3.5);
+  // 1 wait: a little clock
+  c.Circle(32 + 16, 16, 13);
+  outlineFill(Hex(0xb9a6ff));
+  cairo_move_to(cr, 48, 16);
+  cairo_line_to(cr, 48, 7);
+  cairo_move_to(cr, 48, 16);
+  cairo_line_to(cr, 55, 19);
+  c.Stroke(kInk, 2.5);
+  cairo_new_path(cr);
+  // 2 pointing hand, fingertip at (12, 3)
+  c.RoundRectPath(64 + 9, 2, 7, 18, 3.5);
   outlineFill(Hex(0xffffff));
-  c.RoundRectPath(32 + 8, 14, 18, 16, 6);
+  c.RoundRectPath(64 + 7, 14, 18, 16, 6);
   outlineFill(Hex(0xffffff));
-  cairo_move_to(cr, 64 + 10, 4);
-  cairo_line_to(cr, 64 + 22, 4);
-  cairo_move_to(cr, 64 + 16, 4);
-  cairo_line_to(cr, 64 + 16, 28);
-  cairo_move_to(cr, 64 + 10, 28);
-  cairo_line_to(cr, 64 + 22, 28);
+  // 3 text beam
+  cairo_move_to(cr, 96 + 10, 4);
+  cairo_line_to(cr, 96 + 22, 4);
+  cairo_move_to(cr, 96 + 16, 4);
+  cairo_line_to(cr, 96 + 16, 28);
+  cairo_move_to(cr, 96 + 10, 28);
+  cairo_line_to(cr, 96 + 22, 28);
   c.Stroke(kInk, 5);
   c.Stroke(Hex(0xffffff), 2.5);
   cairo_new_path(cr);
-  c.Circle(96 + 16, 16, 13);
-  outlineFill(Hex(0xb9a6ff));
-  cairo_move_to(cr, 112, 16);
-  cairo_line_to(cr, 112, 7);
-  cairo_move_to(cr, 112, 16);
-  cairo_line_to(cr, 119, 19);
-  c.Stroke(kInk, 2.5);
-  cairo_new_path(cr);
+  // 4 grab: a closed hand
   c.RoundRectPath(128 + 6, 8, 20, 20, 8);
   outlineFill(Hex(0xffffff));
   for (int i = 0; i < 3; ++i) {
