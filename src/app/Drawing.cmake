@@ -6,5 +6,13 @@ target_sources(qs_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/PngCodec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/JpegDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BitmapWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Transform.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextureMosaic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Sprite.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GraphicsDevice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SoftwareGraphics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DisplaySettings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColorTable.cpp
 )
 target_link_libraries(qs_app PUBLIC PNG::PNG JPEG::JPEG ZLIB::ZLIB)

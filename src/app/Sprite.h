@@ -1,0 +1,78 @@
+// What the game draws: a picture (or part of one) ready for the drawing device. Keeps its pixels
+// premultiplied with a table of opaque, translucent and clear runs for the software renderer and
+// for alpha hit tests; device textures (one, or a mosaic for large pictures) are made on the main
+// thread the first time the sprite is drawn. All drawing is tinted by the device's colour.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/AlphaSource.h"
+#include "app/SoftwareRasterizer.h"
+#include "app/TextureMosaic.h"
+
+class Image;
+class Transform;
+class GraphicsDevice;
+
+class Sprite : public AlphaSource {
+public:
+    Sprite();
+    ~Sprite() override;
+    Sprite(const Sprite&) = delete;
+    Sprite& operator=(const Sprite&) = delete;
+
+    // Loads the picture by the image file rules; does nothing while loading is blocked (quitting).
+    bool Load(const std::string& name, const std::string& mask = std::string());
+    // Rebuilds from a picture; textures of the same size are kept and refilled on the next draw.
+    void SetImage(const Image& image);
+    // A part of a picture; a width or height of 0 or less only empties the sprite.
+    void CopyFrom(const Image& image, int x, int y, int width, int height);
+    void Clear();
+
+    // Top-left corner at (x, y).
+    void Draw(float x, float y) const;
+    // Centre at (x, y).
+    void DrawCentered(float x, float y) const;
+    // Centre at (x, y), turned by `degrees` (clockwise) and scaled uniformly.
+    void DrawRotatedScaled(float x, float y, float degrees, float scale) const;
+    // The sprite's centre placed at the transform's origin.
+    void DrawTransformed(const Transform& transform) const;
+    // At (x, y) with the clip narrowed to the first `amount` columns (the last ones when negative).
+    void DrawPartialHorizontal(float x, float y, float amount) const;
+    // At (x, y) with the clip narrowed to the first `amount` rows (the last ones when negative).
+    void DrawPartialVertical(float x, float y, float amount) const;
+
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
+    bool Empty() const { return mWidth <= 0 || mHeight <= 0; }
+    int AlphaWidth() const override { return mWidth; }
+    int AlphaHeight() const override { return mHeight; }
+    // Alpha byte 0..255 at a pixel; 0 outside.
+    int AlphaAt(int x, int y) const override;
+    // The same as a fraction 0..1.
+    float AlphaFraction(int x, int y) const { return AlphaAt(x, y) / 255.0f; }
+    // The picture as the software renderer reads it.
+    RasterTexture Raster() const;
+
+    // Blocks Load (the application sets this while quitting).
+    static void SetLoadingBlocked(bool blocked);
+
+    int mWidth = 0;
+    int mHeight = 0;
+    std::string mName;
+    // The sprite uses textures it does not own (never frees them).
+    bool mShared = false;
+
+    // Device side, managed by GraphicsDevice.
+    std::vector<uint32_t> mPixels;   // premultiplied ARGB
+    std::vector<uint32_t> mRuns;
+    std::vector<uint32_t> mRowRuns;
+    mutable TextureMosaic mMosaic;
+    mutable int mTextureSerial = 0;  // device generation the textures belong to (0: none)
+    mutable bool mTexturesStale = false;
+
+private:
+    void ReleaseTextures();
+};

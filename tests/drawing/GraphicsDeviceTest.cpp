@@ -1,0 +1,278 @@
+// The software device end to end: settings, sprites through transforms, clip and origin stacks,
+// mosaic sizing, screenshots, and a gadget tree rendered headless to a PNG.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "HeadlessShot.h"
+#include "TestSupport.h"
+#include "app/BitmapWriter.h"
+#include "app/ColorTable.h"
+#include "app/DisplaySettings.h"
+#include "app/Gadget.h"
+#include "app/Image.h"
+#include "app/PngCodec.h"
+#include "app/SoftwareGraphics.h"
+#include "app/Sprite.h"
+#include "app/TextureMosaic.h"
+#include "persistence/Registry.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// An 8x8 picture in four coloured quadrants.
+Image Quadrants() {
+    Image image;
+    image.Create(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            *image.PixelAt(x, y) = y < 4 ? (x < 4 ? 0xFFFF0000 : 0xFF00FF00) : (x < 4 ? 0xFF0000FF : 0xFFFFFFFF);
+    return image;
+}
+
+struct Device {
+    SoftwareGraphics graphics;
+    explicit Device(int w = 800, int h = 600, PixelFormat f = PixelFormat::kArgb8888) : graphics(w, h, f) {
+        EXPECT_TRUE(graphics.Init(nullptr));
+        graphics.BeginFrame();
+    }
+    uint32_t At(int x, int y) const { return SoftwareRasterizer::ReadPixel(graphics.Target(), x, y); }
+};
+
+TEST(DisplaySettings, DefaultsSwitchesAndWriteBack) {
+    struct Case {
+        const char* what;
+        const char* file;
+        const char* commandLine;
+        bool recommended;
+        int width, height;
+        bool fullscreen, software;
+        const char* written;  // the file afterwards
+    } cases[] = {
+        {"empty file gets the preferences", "", "", false, 1024, 768, false, false,
+         "Width=1024\r\nHeight=768\r\nFullscreen=false\r\nSoftware=false\r\n"},
+        {"test verdict when Software is missing", "", "", true, 1024, 768, false, true,
+         "Width=1024\r\nHeight=768\r\nFullscreen=false\r\nSoftware=true\r\n"},
+        {"-software beats Software=0", "Software=0\r\n", "game -software", false, 1024, 768, false, true,
+         "Software=0\r\nWidth=1024\r\nHeight=768\r\nFullscreen=false\r\n"},
+        {"-hardware clears a recommendation, nothing written for Software", "", "game -hardware", true, 1024, 768,
+         false, false, "Width=1024\r\nHeight=768\r\nFullscreen=false\r\n"},
+        {"zero size: 800x600 full screen hardware", "Width=0\r\nSoftware=1\r\n", "", false, 800, 600, true, false,
+         "Width=0\r\nSoftware=1\r\nHeight=768\r\nFullscreen=false\r\n"},
+    };
+    for (const Case& c : cases) {
+        TestSupport::UseFreshDataFolder();
+        std::string path = Files::PathForWrite("game.cfg");
+        TestSupport::WriteBytes(path, c.file);
+        Registry config;
+        config.Load(path);
+        DisplaySettings settings;
+        DisplaySettings::Preferences prefs;
+        prefs.width = 1024;
+        prefs.height = 768;
+        prefs.softwareRecommended = c.recommended;
+        settings.Read(config, c.commandLine, prefs);
+        EXPECT_EQ(c.width, settings.mWidth) << c.what;
+        EXPECT_EQ(c.height, settings.mHeight) << c.what;
+        EXPECT_EQ(c.fullscreen, settings.mFullscreen) << c.what;
+        EXPECT_EQ(c.software, settings.mSoftware) << c.what;
+        EXPECT_EQ(c.written, TestSupport::ReadText(path)) << c.what;
+    }
+}
+
+TEST(DisplaySettings, NarrowOrOddDesktopForcesFullScreen) {
+    DisplaySettings s;
+    s.CheckDesktop(640, 480, 32);
+    EXPECT_TRUE(s.mWindowedImpossible);
+    EXPECT_TRUE(s.mFullscreen);
+    EXPECT_EQ("Your desktop resolution must be set higher than 640x480", s.mWindowedImpossibleReason);
+    s.mFullscreen = false;
+    s.CheckDesktop(1920, 1080, 8);
+    EXPECT_EQ("Your desktop color depth must be set to 16 bit or 32 bit color", s.mWindowedImpossibleReason);
+    s.mFullscreen = false;
+    s.CheckDesktop(1920, 1080, 32);
+    EXPECT_FALSE(s.mWindowedImpossible);
+    EXPECT_FALSE(s.mFullscreen);
+}
+
+// Rotations by quarter turns and scales by 2 put the quadrants where the accelerated path puts
+// them; a tint multiplies.
+TEST(GraphicsDevice, SpritesLandWhereTransformsSay) {
+    Device d;
+    Sprite sprite;
+    sprite.SetImage(Quadrants());
+    d.graphics.Clear(0xFF000000);
+    sprite.Draw(10, 10);
+    EXPECT_EQ(0xFFFF0000u, d.At(10, 10));
+    EXPECT_EQ(0xFFFFFFFFu, d.At(17, 17));
+    EXPECT_EQ(0xFF000000u, d.At(18, 18));
+
+    sprite.DrawRotatedScaled(100, 100, 90, 1);  // top-left quadrant turns to the top-right
+    EXPECT_EQ(0xFFFF0000u, d.At(102, 97));
+    EXPECT_EQ(0xFF0000FFu, d.At(97, 97));
+    EXPECT_EQ(0xFFFFFFFFu, d.At(97, 102));
+    EXPECT_EQ(0xFF00FF00u, d.At(102, 102));
+
+    sprite.DrawRotatedScaled(200, 200, 0, 2);  // 16x16 centred on (200, 200)
+    EXPECT_EQ(0xFFFF0000u, d.At(193, 193));
+    EXPECT_EQ(0xFFFFFFFFu, d.At(206, 206));
+    EXPECT_EQ(0xFF000000u, d.At(191, 200));
+    EXPECT_EQ(0xFF000000u, d.At(209, 200));
+
+    d.graphics.SetColor(0.5f, 1.0f, 1.0f, 1.0f);
+    sprite.Draw(300, 300);
+    EXPECT_EQ(0xFF80FFFFu, d.At(307, 307));
+    d.graphics.ResetColor();
+}
+
+TEST(GraphicsDevice, ClipOriginAndPartialDrawing) {
+    Device d;
+    Sprite sprite;
+    Image white;
+    white.Create(10, 10, 0xFFFFFFFF);
+    sprite.SetImage(white);
+    d.graphics.Clear(0xFF000000);
+    d.graphics.PushOrigin();
+    d.graphics.mOrigin = Point{50, 50};
+    d.graphics.PushClip();
+    d.graphics.SetClip(2, 0, 5, 100);  // relative to the origin
+    sprite.Draw(0, 0);
+    EXPECT_EQ(0xFF000000u, d.At(51, 51));
+    EXPECT_EQ(0xFFFFFFFFu, d.At(52, 51));
+    EXPECT_EQ(0xFFFFFFFFu, d.At(56, 51));
+    EXPECT_EQ(0xFF000000u, d.At(57, 51));
+    d.graphics.PopClip();
+    d.graphics.PopOrigin();
+    EXPECT_EQ(0.0f, d.graphics.mOrigin.x);
+    EXPECT_EQ(-9999.0f, d.graphics.mClip.x);
+
+    sprite.DrawPartialHorizontal(100, 100, 3);
+    EXPECT_EQ(0xFFFFFFFFu, d.At(102, 105));
+    EXPECT_EQ(0xFF000000u, d.At(103, 105));
+    sprite.DrawPartialVertical(200, 100, -4);
+    EXPECT_EQ(0xFF000000u, d.At(205, 105));
+    EXPECT_EQ(0xFFFFFFFFu, d.At(205, 106));
+    EXPECT_EQ(-9999.0f, d.graphics.mClip.x);
+
+    d.graphics.SetColor(1, 0, 0, 0);
+    d.graphics.FillRect(0, 0, 800, 600);
+    EXPECT_EQ(0xFF000000u, d.At(400, 300));
+    d.graphics.SetColor(1, 0, 0, 1);
+    d.graphics.FillRect(400, 300, 1, 1);
+    EXPECT_EQ(0xFFFF0000u, d.At(400, 300));
+    EXPECT_EQ(0xFF000000u, d.At(401, 300));
+}
+
+// The game's 640x480 buffer scales the logical screen by 0.8 in every format.
+TEST(GraphicsDevice, SoftwareBufferScalesTheLogicalScreen) {
+    for (PixelFormat f : {PixelFormat::kArgb8888, PixelFormat::kRgb565, PixelFormat::kRgb555}) {
+        Device d(640, 480, f);
+        d.graphics.Clear(0xFF000000);
+        d.graphics.SetColor(0, 1, 0, 1);
+        d.graphics.FillRect(100, 100, 100, 50);
+        EXPECT_EQ(0xFF00FF00u, d.At(80, 80)) << int(f);
+        EXPECT_EQ(0xFF00FF00u, d.At(159, 119)) << int(f);
+        EXPECT_EQ(0xFF000000u, d.At(160, 120)) << int(f);
+    }
+}
+
+TEST(TextureMosaic, SizingRule) {
+    struct Case {
+        int size;
+        std::vector<int> tiles;
+    } cases[] = {{100, {128}}, {300, {256, 64}}, {600, {512, 128}}, {900, {512, 256, 128, 4}},
+                 {1023, {1024}}, {1500, {512, 1024}}, {130, {128, 2}}, {5, {8}}};
+    for (const Case& c : cases) EXPECT_EQ(c.tiles, TextureMosaic::SplitDimension(c.size, 1, 4096)) << c.size;
+    EXPECT_EQ(std::vector<int>({128, 16}), TextureMosaic::SplitDimension(130, 16, 4096));
+    EXPECT_EQ(std::vector<int>({256, 256, 256, 256}), TextureMosaic::SplitDimension(1023, 1, 256));
+    TextureMosaic m;
+    m.Layout(300, 200, 2048, 1, 0);
+    ASSERT_EQ(1u, m.mTiles.size());
+    m.Layout(800, 600, 2048, 1, 0);
+    ASSERT_EQ(6u, m.mTiles.size());
+    EXPECT_EQ(512, m.mTiles[1].x);
+    EXPECT_EQ(256, m.mTiles[1].width);
+    EXPECT_EQ(32, m.mTiles[2].width);
+    m.Layout(1024, 16, 2048, 1, 8);
+    for (const auto& t : m.mTiles) EXPECT_LE(t.textureWidth, t.textureHeight * 8);
+}
+
+TEST(GraphicsDevice, ScreenshotsAsBitmapAndPng) {
+    Device d(4, 2);
+    d.graphics.Clear(0xFF102030);
+    RasterTarget t = d.graphics.Target();
+    SoftwareRasterizer::WritePixel(t, 0, 0, 0xFFFF0000);
+    std::string shot = d.graphics.SaveScreenshot();
+    EXPECT_EQ("Screenshots\\screenshot1.bmp", shot);
+    EXPECT_EQ("Screenshots\\screenshot2.bmp", d.graphics.SaveScreenshot());
+    std::vector<uint8_t> bmp = TestSupport::ReadBytes(Files::PathForWrite(shot));
+    ASSERT_EQ(size_t(54 + 2 * 12), bmp.size());
+    EXPECT_EQ('B', bmp[0]);
+    EXPECT_EQ(24, bmp[28]);
+    // Bottom row first: the red pixel at the top-left is the first pixel of the second row.
+    EXPECT_EQ(0x30, bmp[54]);
+    EXPECT_EQ(0x00, bmp[54 + 12]);
+    EXPECT_EQ(0xFF, bmp[54 + 12 + 2]);
+
+    std::string png = TestSupport::UseFreshDataFolder() + "/shot.png";
+    ASSERT_TRUE(d.graphics.WritePng(png));
+    std::vector<uint8_t> bytes = TestSupport::ReadBytes(png);
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    ASSERT_TRUE(PngCodec::Decode(bytes.data(), bytes.size(), w, h, px));
+    EXPECT_EQ(0xFFFF0000u, px[0]);
+    EXPECT_EQ(0xFF102030u, px[1]);
+}
+
+TEST(ColorTable, IndexWrapsModuloTen) {
+    EXPECT_EQ(0.5f, ColorTable::Get(1).g);
+    EXPECT_EQ(0.75f, ColorTable::Get(19).r);
+    EXPECT_EQ(1.0f, ColorTable::Get(-3).r);  // -3 wraps to 7, white
+    EXPECT_EQ(1.0f, ColorTable::Get(-3).b);
+    EXPECT_EQ(0.0f, ColorTable::Get(8).r + ColorTable::Get(8).g + ColorTable::Get(8).b);
+}
+
+// A gadget tree drawn by the real application loop into the software device, written as PNG.
+class PictureGadget : public Gadget {
+public:
+    Sprite* sprite = nullptr;
+    void Draw() override {
+        GraphicsDevice* g = GraphicsDevice::Current();
+        g->SetColor(0.2f, 0.3f, 0.5f, 1.0f);
+        g->FillRect(0, 0, mRect.w, mRect.h);
+        g->ResetColor();
+        sprite->Draw(10, 10);
+        sprite->DrawRotatedScaled(150, 60, 30, 4);
+        g->SetBlend(GraphicsDevice::Blend::kAdditive);
+        g->SetColor(1.0f, 0.5f, 0.2f, 0.6f);
+        sprite->DrawRotatedScaled(250, 60, -20, 6);
+        g->SetBlend(GraphicsDevice::Blend::kNormal);
+        g->ResetColor();
+        g->DrawSystemText(10, 120, "QUORL SLIDE 0123456789 FPS: 100%");
+    }
+};
+
+TEST(GraphicsDevice, HeadlessShotOfAGadgetTree) {
+    AppTestDriver<ShotApp> drive;
+    ASSERT_NE(nullptr, dynamic_cast<SoftwareGraphics*>(drive.app->mGraphics));
+    Sprite sprite;
+    sprite.SetImage(Quadrants());
+    auto* gadget = new PictureGadget;
+    gadget->sprite = &sprite;
+    gadget->SetRect(100, 100, 400, 150);
+    drive.app->mGadgets.Add(gadget);
+    std::string path = Files::DataRoot() + "/tree.png";
+    ASSERT_TRUE(HeadlessShot::Write(drive, path));
+    std::vector<uint8_t> bytes = TestSupport::ReadBytes(path);
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    ASSERT_TRUE(PngCodec::Decode(bytes.data(), bytes.size(), w, h, px));
+    ASSERT_EQ(800, w);
+    EXPECT_EQ(0xFFFF0000u, px[size_t(110) * 800 + 110]);   // sprite corner at gadget + (10, 10)
+    EXPECT_EQ(0xFF334D80u, px[size_t(105) * 800 + 105]);   // the gadget's background
+    if (const char* keep = std::getenv("QS_KEEP_SHOTS")) {
+        TestSupport::WriteBytes(std::string(keep) + "/tree.png", std::string(bytes.begin(), bytes.end()));
+    }
+}
+
+}  // namespace
