@@ -10,6 +10,8 @@
 #include <cstring>
 #include <optional>
 
+#include "app/Image.h"
+#include "app/Sprite.h"
 #include "persistence/DataBuffer.h"
 #include "platform/FileSystem.h"
 #include "support/DebugLog.h"
@@ -85,6 +87,7 @@ bool Font::Load(std::string_view name) {
     std::string description = JoinPath(name, "font.description");
     if (Files::Exists(description) && buffer.Load(description)) {
         ok = ReadDescription(buffer, name);
+        buffer.Clear();
     } else if (std::string binary = std::string(name) + ".font"; Files::Exists(binary) && buffer.Load(binary)) {
         ok = ReadBinary(buffer);
     } else {
@@ -92,6 +95,7 @@ bool Font::Load(std::string_view name) {
         buffer.Load(text);  // a missing file reads as nothing: an empty font
         ok = ReadText(buffer, FolderOf(text));
     }
+    if (ok) MakeSprites();
     mLoaded = true;
     return ok;
 }
@@ -144,8 +148,9 @@ bool Font::ReadDescription(DataBuffer& buffer, std::string_view folder, bool loa
     mPages.assign(size_t(pages), nullptr);
     if (loadImages) {
         for (int32_t p = 0; p < pages; ++p) {
-            // TODO(drawing): load "data%d" with the image rules once Image lands.
-            (void)folder;
+            auto image = std::make_shared<Image>();
+            // A missing page is reported by the image rules; its glyphs draw nothing.
+            if (image->Load(JoinPath(folder, "data" + std::to_string(p)))) mPages[size_t(p)] = image;
         }
     }
     return true;
@@ -180,7 +185,7 @@ bool Font::ReadBinary(DataBuffer& buffer) {
             int64_t(width) * height * 4 > buffer.Remaining())
             return Refuse("glyph " + std::to_string(c) + " image " + std::to_string(width) + " x " +
                           std::to_string(height) + " for " + std::to_string(buffer.Remaining()) + " bytes");
-        auto image = std::make_shared<Bitmap>();
+        auto image = std::make_shared<Image>();
         image->mWidth = width;
         image->mHeight = height;
         image->mPixels.resize(size_t(width) * size_t(height));
@@ -347,17 +352,13 @@ bool Font::ReadText(DataBuffer& buffer, std::string_view folder, bool loadImages
         mTextEntries.push_back(e);
     }
 
-    Bitmap layer;
-    if (loadImages && !layerName.empty()) {
-        // TODO(drawing): load the layer with the image rules once Image lands.
-        (void)folder;
-        (void)StripExtension;
-    }
+    Image layer;
+    if (loadImages && !layerName.empty()) layer.Load(JoinPath(folder, StripExtension(layerName)));
     BuildTextGlyphs(layer);
     return true;
 }
 
-void Font::BuildTextGlyphs(const Bitmap& layer) {
+void Font::BuildTextGlyphs(const Image& layer) {
     mPages.clear();
     // Later list entries for the same character replace earlier ones.
     int entryOf[kGlyphCount];
@@ -381,7 +382,7 @@ void Font::BuildTextGlyphs(const Bitmap& layer) {
     if (layer.mWidth <= 0 || layer.mHeight <= 0 ||
         layer.mPixels.size() < size_t(layer.mWidth) * size_t(layer.mHeight))
         return;
-    std::shared_ptr<Bitmap> page;
+    std::shared_ptr<Image> page;
     int penX = 0, penY = 0, shelf = 0;
     for (int c = 0; c < kGlyphCount; ++c) {
         if (entryOf[c] < 0) continue;
@@ -395,10 +396,10 @@ void Font::BuildTextGlyphs(const Bitmap& layer) {
         int w = x1 - x0, h = y1 - y0;
         if (w <= 0 || h <= 0) continue;
         int cutW = w + 2, cutH = h + 2;
-        std::shared_ptr<Bitmap> target;
+        std::shared_ptr<Image> target;
         int tx = 0, ty = 0;
         if (cutW > kPageSize || cutH > kPageSize) {
-            target = std::make_shared<Bitmap>();
+            target = std::make_shared<Image>();
             target->mWidth = cutW;
             target->mHeight = cutH;
             target->mPixels.assign(size_t(cutW) * cutH, 0);
@@ -410,7 +411,7 @@ void Font::BuildTextGlyphs(const Bitmap& layer) {
                 shelf = 0;
             }
             if (!page || penY + cutH > kPageSize) {
-                page = std::make_shared<Bitmap>();
+                page = std::make_shared<Image>();
                 page->mWidth = page->mHeight = kPageSize;
                 page->mPixels.assign(size_t(kPageSize) * kPageSize, 0);
                 mPages.push_back(page);
@@ -433,6 +434,17 @@ void Font::BuildTextGlyphs(const Bitmap& layer) {
         // including any part of the rectangle that lay outside the layer.
         g.mOffsetX += float(x0) - r.x - 1.0f;
         g.mOffsetY += float(y0) - r.y - 1.0f;
+    }
+}
+
+void Font::MakeSprites() {
+    for (Glyph& g : mGlyphs) {
+        g.mSprite.reset();
+        if (!g.mDefined || g.mPage < 0 || size_t(g.mPage) >= mPages.size() || !mPages[size_t(g.mPage)]) continue;
+        const Image& page = *mPages[size_t(g.mPage)];
+        auto sprite = std::make_shared<Sprite>();
+        sprite->CopyFrom(page, ToInt(g.mPageRect.x), ToInt(g.mPageRect.y), ToInt(g.mPageRect.w), ToInt(g.mPageRect.h));
+        if (!sprite->Empty()) g.mSprite = std::move(sprite);
     }
 }
 
@@ -534,7 +546,6 @@ std::string Font::WrapText(std::string_view text, float maxWidth) const {
 
 void Font::DrawText(std::string_view text, float x, float y) const {
     if (!mLoaded) return;
-    // TODO(drawing): glyph sprites are drawn once Sprite lands; the pen walk is final.
     float penX = x, penY = y;
     for (unsigned char c : text) {
         if (c == '\n') {
@@ -548,6 +559,7 @@ void Font::DrawText(std::string_view text, float x, float y) const {
             penX += mSpaceWidth;
             continue;
         }
+        if (g.mSprite) g.mSprite->Draw(penX + g.mOffsetX, penY + g.mOffsetY);
         penX += g.mAdvance;
     }
 }

@@ -12,6 +12,8 @@
 #include "app/Rect.h"
 
 class DataBuffer;
+class Image;
+class Sprite;
 
 class Font {
 public:
@@ -23,14 +25,6 @@ public:
     // Glyphs of the text form share pages of this size.
     static constexpr int kPageSize = 256;
 
-    // Pixels as the engine keeps them: alpha in the top byte, then red, green, blue.
-    struct Bitmap {
-        int mWidth = 0;
-        int mHeight = 0;
-        std::vector<uint32_t> mPixels;
-        bool Empty() const { return mWidth <= 0 || mHeight <= 0; }
-    };
-
     struct Glyph {
         bool mDefined = false;
         float mAdvance = 0.0f;
@@ -38,8 +32,10 @@ public:
         float mOffsetY = 0.0f;
         // The glyph's rectangle in its source (page, own image or layer image).
         Rect mRect;
-        // Own pixels of the binary form (its width also widens TextSize); empty otherwise.
-        std::shared_ptr<Bitmap> mSourceImage;
+        // Own pixels of the binary form (its width also widens TextSize); null otherwise.
+        std::shared_ptr<Image> mSourceImage;
+        // What DrawText draws; null for glyphs without pixels (the space, most often).
+        std::shared_ptr<Sprite> mSprite;
         // Where the drawn pixels live: a page of mPages and a rectangle inside it; -1 for none.
         int mPage = -1;
         Rect mPageRect;
@@ -61,7 +57,9 @@ public:
     bool ReadBinary(DataBuffer& buffer);
     bool ReadText(DataBuffer& buffer, std::string_view folder, bool loadImages = true);
     // The cut-and-pack step of the text form, given the layer image (exposed for tests and fuzzing).
-    void BuildTextGlyphs(const Bitmap& layer);
+    void BuildTextGlyphs(const Image& layer);
+    // Makes each glyph's sprite from its page; Load does this after reading.
+    void MakeSprites();
 
     // "\n" starts a new line; bytes above 127 are never glyphs.
     void DrawText(std::string_view text, float x, float y) const;
@@ -83,7 +81,7 @@ public:
     float mSpaceWidth = 0.0f;
     float mLineHeight = 0.0f;
     Glyph mGlyphs[kGlyphCount];
-    std::vector<std::shared_ptr<Bitmap>> mPages;
+    std::vector<std::shared_ptr<Image>> mPages;
     bool mLoaded = false;
 
 private:

@@ -10,6 +10,9 @@
 
 #include "app/App.h"
 #include "app/Graphics.h"
+#include "app/GraphicsDevice.h"
+#include "app/Sprite.h"
+#include "app/Transform.h"
 
 namespace {
 
@@ -131,8 +134,8 @@ void Particle::Update() {
     if (!mKeepWhenTransparent && mColor.mAlpha <= 0.0f) Kill();
     if (!mKeepWhenShrunk && mScale <= 0.0f) Kill();
     if (!mKeepOffscreen) {
-        // TODO(drawing): the box takes the sprite's size once Sprite lands.
-        float halfW = 0.5f, halfH = 0.5f;
+        float halfW = mSprite ? mSprite->Width() / 2.0f : 0.5f;
+        float halfH = mSprite ? mSprite->Height() / 2.0f : 0.5f;
         float left = mPos.mX - halfW, right = mPos.mX + halfW;
         float top = mPos.mY - halfH, bottom = mPos.mY + halfH;
         if (right < mBounds.x || left > mBounds.x + mBounds.w || bottom < mBounds.y || top > mBounds.y + mBounds.h)
@@ -141,5 +144,15 @@ void Particle::Update() {
 }
 
 void Particle::Draw() {
-    // TODO(drawing): the sprite is drawn under the transform once Sprite lands.
+    GraphicsDevice* device = GraphicsDevice::Current();
+    if (!mSprite || !device) return;
+    device->SetColor(mColor.mRed, mColor.mGreen, mColor.mBlue, mColor.mAlpha);
+    Transform t;
+    if (mFlipX) t.Scale(-1.0f, 1.0f);
+    if (mFlipY) t.Scale(1.0f, -1.0f);
+    t.Scale(mScale, mScale);
+    t.Rotate(mRotation);
+    t.Translate(mPos.mX, mPos.mY);
+    mSprite->DrawTransformed(t);
+    device->ResetColor();
 }

@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "app/Font.h"
+#include "app/Image.h"
 #include "persistence/DataBuffer.h"
 #include "platform/FileSystem.h"
 
@@ -98,7 +99,7 @@ TEST(FontMeasure, SpaceCountsEvenWhenUndefinedAndOverhangWidensSize) {
     Define(font, {{'a', 10}}, 6.0f);
     EXPECT_FALSE(font.mGlyphs[' '].mDefined);
     EXPECT_EQ(font.TextWidth("a a"), 26);
-    auto image = std::make_shared<Font::Bitmap>();
+    auto image = std::make_shared<Image>();
     image->mWidth = 14;
     image->mHeight = 1;
     image->mPixels.assign(14, 0);
@@ -278,7 +279,7 @@ TEST(FontText, StatementsDefineGlyphsAndCutThemIntoPages) {
     Font font;
     ASSERT_TRUE(font.ReadText(b, "", false)) << font.Problem();
     // A 4 x 4 layer, pixel value = 0xFF000000 + index.
-    Font::Bitmap layer;
+    Image layer;
     layer.mWidth = layer.mHeight = 4;
     for (uint32_t i = 0; i < 16; ++i) layer.mPixels.push_back(0xFF000000u + i);
     font.BuildTextGlyphs(layer);
@@ -304,7 +305,7 @@ TEST(FontText, StatementsDefineGlyphsAndCutThemIntoPages) {
     ASSERT_EQ(a.mPage, 0);
     EXPECT_EQ(a.mPageRect.w, 4.0f);
     EXPECT_EQ(a.mPageRect.h, 5.0f);
-    const Font::Bitmap& page = *font.mPages[0];
+    const Image& page = *font.mPages[0];
     auto at = [&](const Rect& r, int x, int y) {
         return page.mPixels[size_t(r.y + y) * page.mWidth + size_t(r.x + x)];
     };
@@ -336,7 +337,7 @@ TEST(FontText, ManyGlyphsFillSeveralPagesAndHugeRectsStayInsideTheLayer) {
                         widths + ");");
     Font font;
     ASSERT_TRUE(font.ReadText(b, "", false));
-    Font::Bitmap layer;
+    Image layer;
     layer.mWidth = layer.mHeight = 64;
     layer.mPixels.assign(64 * 64, 0xFFFFFFFFu);
     font.BuildTextGlyphs(layer);
