@@ -345,7 +345,7 @@ void MenuScreen(const Mockup& m, bool picker) {
   m.Centered("Graphics/menutitle", 400, 135);
   m.Text(2, "KIM", 402, 12, Rgba{0, 0, 0, 1}, true);
   m.Text(2, "KIM", 400, 10, Rgba{0.9, 0.9, 1, 1}, true);
-  m.Centered("Graphics/currentuser", 400, 24);
+  m.Centered("Graphics/currentuser", 400, 10);
   m.Centered("Graphics/changeuser", 400, 50);
   m.At("Graphics/exitbutton", 660, 460);
   if (picker) {

@@ -210,19 +210,20 @@ void MainMenu(AssetWriter& out) {
     c.TextCentered("EXIT", 60, 62 + (state == 2 ? 2 : 0), Title(28));
     out.Picture(exitNames[state], c);
   }
-  {  // a ribbon frame the player's name sits in
-    Canvas c(320, 44);
+  {  // a gold frame the player's name sits in; drawn centred at (400, 10), so only its lower
+     // part (rows 22 to 64: screen y 0 to 42) shows, around the name drawn from y 10
+    Canvas c(360, 64);
     cairo_t* cr = c.Cr();
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-    c.RoundRectPath(2, 2, 316, 40, 20);
-    c.RoundRectPath(8, 8, 304, 28, 14);
-    c.FillVertical(0, 44, Hex(0xffe38a), Hex(0xd9981c));
+    c.RoundRectPath(20, 22, 320, 40, 16);
+    c.RoundRectPath(26, 26, 308, 32, 12);
+    c.FillVertical(22, 62, Hex(0xffe38a), Hex(0xd9981c));
     cairo_new_path(cr);
-    c.RoundRectPath(2, 2, 316, 40, 20);
+    c.RoundRectPath(20, 22, 320, 40, 16);
     c.Stroke(kInk, 2.5);
     cairo_new_path(cr);
-    c.Sparkle(14, 22, 7, Rgba{1, 1, 1, 0.9});
-    c.Sparkle(306, 22, 7, Rgba{1, 1, 1, 0.9});
+    c.Sparkle(12, 42, 9, Rgba{1, 1, 0.85, 0.95});
+    c.Sparkle(348, 42, 9, Rgba{1, 1, 0.85, 0.95});
     out.Picture("Graphics\\currentuser", c);
   }
   {
