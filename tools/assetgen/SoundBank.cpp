@@ -484,7 +484,6 @@ std::vector<float> Music() {
   Track t(all.size() * bar, true);
   Accompany(t, all, bar, 0.5, true);
   Melody(t, all, bar, 72, 2024, 0.32, Wave::Bell, 0);
-  Melody(t, std::vector<Chord>(all.begin() + 8, all.begin() + 16), bar, 76, 77, 0.0, Wave::Sine, 0);
   t.Echo(0.3125, 0.3, 0.25);
   return t.Samples();
 }
