@@ -389,7 +389,7 @@ struct Chord {
 // A melody generator that stays on chord tones on strong beats and steps through the major
 // pentatonic between them; seeded, so the tune is the same on every build.
 void Melody(Track& t, const std::vector<Chord>& chords, double barSeconds, int startNote, uint32_t seed,
-            double amp, Wave wave, int octaveShift) {
+            double amp, Wave wave, int octaveShift, double offsetSeconds = 0) {
   const int pentatonic[] = {0, 2, 4, 7, 9};
   const int rhythms[][8] = {{2, 0, 1, 1, 2, 0, 2, 0}, {3, 0, 0, 1, 2, 0, 1, 1}, {1, 1, 2, 0, 1, 1, 2, 0},
                             {4, 0, 0, 0, 2, 0, 2, 0}, {2, 0, 2, 0, 4, 0, 0, 0}, {1, 1, 1, 1, 2, 0, 2, 0}};
@@ -421,7 +421,7 @@ void Melody(Track& t, const std::vector<Chord>& chords, double barSeconds, int s
       }
       pitch = best;
       Note n;
-      n.start = bar * barSeconds + slot * eighth;
+      n.start = offsetSeconds + bar * barSeconds + slot * eighth;
       n.hz = NoteHz(pitch + 12 * octaveShift); n.wave = wave;
       n.length = len * eighth * 0.85; n.release = 0.18; n.attack = 0.008; n.decay = 0.15; n.sustain = 0.55;
       n.amp = amp; n.vibratoHz = 5; n.vibratoDepth = len >= 3 ? 0.1 : 0;
@@ -483,7 +483,10 @@ std::vector<float> Music() {
   all.insert(all.end(), verse.begin(), verse.end());
   Track t(all.size() * bar, true);
   Accompany(t, all, bar, 0.5, true);
-  Melody(t, all, bar, 72, 2024, 0.32, Wave::Bell, 0);
+  // A B A: the verse tune comes back after the bridge, so the minute reads as a song.
+  Melody(t, verse, bar, 72, 2024, 0.32, Wave::Bell, 0, 0);
+  Melody(t, bridge, bar, 76, 4711, 0.28, Wave::Pluck, 0, 8 * bar);
+  Melody(t, verse, bar, 72, 2024, 0.32, Wave::Bell, 0, 16 * bar);
   t.Echo(0.3125, 0.3, 0.25);
   return t.Samples();
 }
