@@ -403,8 +403,8 @@ void JourneyMock(const Mockup& m) {
       cairo_fill(m.Page().Cr());
       m.At("Graphics/puzzlebox", x, y);
       if (step == 0) m.At("Graphics/levelclearedsmall", x, y);
-      if (lane < 4 && (lane + 1 + step) % 3 != 1) m.At("Graphics/journey/arrowright", x + 129 + 1, y + 50);
-      if (step < 3 && (lane + step + 1) % 3 != 1) m.At("Graphics/journey/arrowdown", x + 50, y + 129 + 1);
+      if (lane < 4 && (lane + 1 + step) % 3 != 1) m.At("Graphics/journey/arrowright", x + 129 + 10.5 - 17, y + 50);
+      if (step < 3 && (lane + step + 1) % 3 != 1) m.At("Graphics/journey/arrowdown", x + 50, y + 129 + 10.5 - 17);
     }
   }
   m.At("Graphics/journeytopborder", 0, 0);

@@ -204,7 +204,7 @@ void Arrows(AssetWriter& out) {
   };
   const Way ways[] = {{"right", 0}, {"down", M_PI / 2}, {"left", M_PI}, {"up", -M_PI / 2}};
   for (int longArrow = 0; longArrow < 2; ++longArrow) {
-    double length = longArrow ? 171 : 48;
+    double length = longArrow ? 171 : 34;
     for (const Way& w : ways) {
       bool vertical = std::fabs(std::sin(w.angle)) > 0.5;
       Canvas c(vertical ? 28 : int(length), vertical ? int(length) : 28);
