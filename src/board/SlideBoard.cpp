@@ -89,9 +89,12 @@ void SlideBoard::ForgetObject(SlideObject* piece) {
             int col = piece->mGridColumn + c, row = piece->mGridRow + r;
             if (InGrid(col, row) && mWorkGrid[GridIndex(col, row)] == piece) mWorkGrid[GridIndex(col, row)] = nullptr;
         }
-    // A search may still hold it in the grid elsewhere; never leave a dangling entry.
-    for (int i = 0; i < kGridSize * kGridSize; ++i)
-        if (mWorkGrid[i] == piece) mWorkGrid[i] = nullptr;
+    // Its grid fields may be older than the grid (a restored snapshot); never leave a dangling
+    // entry anywhere the layout reaches.
+    int columns = std::min(kGridSize, mGridExtentColumns), rows = std::min(kGridSize, mGridExtentRows);
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r)
+            if (mWorkGrid[GridIndex(c, r)] == piece) mWorkGrid[GridIndex(c, r)] = nullptr;
 }
 
 void SlideBoard::Update() {

@@ -4,18 +4,14 @@
 #include <cmath>
 
 #include "app/App.h"
+#include "app/ColorTable.h"
 #include "app/Graphics.h"
+#include "app/GraphicsDevice.h"
 #include "board/BoardRandom.h"
 #include "board/SlideBoard.h"
 #include "board/SlideLine.h"
 
 namespace {
-
-// The engine's indexed drawing colours for piece colours 0 to 7 (r y g i p b o w).
-const float kIndexedColors[8][3] = {
-    {0.90f, 0.15f, 0.15f}, {0.95f, 0.85f, 0.15f}, {0.20f, 0.75f, 0.25f}, {0.30f, 0.25f, 0.80f},
-    {0.85f, 0.35f, 0.85f}, {0.20f, 0.55f, 0.95f}, {0.95f, 0.55f, 0.10f}, {0.95f, 0.95f, 0.95f},
-};
 
 Graphics* Device() {
     App* app = App::Instance();
@@ -144,12 +140,14 @@ bool SlideObject::DrawnCopyCentre(float& x, float& y) const {
 // ---- drawing --------------------------------------------------------------------------------------
 
 void SlideObject::Draw() {
-    // The plain piece: the device has no filled-rectangle primitive yet, so the base piece only
-    // sets its indexed colour; the board's software picture (SlideBoard::RenderCells) shows it.
-    Graphics* g = Device();
-    if (!g) return;
-    int index = mColor >= 0 && mColor < 8 ? mColor : 7;
-    g->SetColor(kIndexedColors[index][0], kIndexedColors[index][1], kIndexedColors[index][2], 1.0f);
+    // The plain piece: a square of the engine's indexed colour for its colour number.
+    auto* device = dynamic_cast<GraphicsDevice*>(Device());
+    if (!device) return;
+    ColorTable::Color c = ColorTable::Get(mColor);
+    device->PushColor();
+    device->SetColor(c.r, c.g, c.b, c.a);
+    device->FillRect(1.0f, 1.0f, mW - 2.0f, mH - 2.0f);
+    device->PopColor();
 }
 
 void SlideObject::DrawAt(float x, float y) {
