@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 #include "app/Graphics.h"
 #include "persistence/Registry.h"
+#include "platform/Cursor.h"
 #include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
 #include "platform/SingleInstance.h"
@@ -201,4 +202,34 @@ TEST(AppInputTest, CrashReportTagsComeInOrder) {
         last = at;
     }
     EXPECT_NE(info.find("<RUNTIME>01:02:03</RUNTIME>"), std::string::npos) << info;
+}
+
+TEST(AppInputTest, CursorsAndHeadlessMessageBoxes) {
+    AppTestDriver<> drive;
+    App& app = *drive.app;
+    // Every standard kind exists even without system pointers (headless).
+    const struct {
+        Cursor* cursor;
+        int kind;
+    } cursors[] = {{app.mArrowCursor, 0}, {app.mWaitCursor, 1}, {app.mHandCursor, 2}, {app.mBeamCursor, 3},
+                   {app.mGrabCursor, 4}};
+    for (const auto& c : cursors) {
+        ASSERT_NE(c.cursor, nullptr) << c.kind;
+        app.SetCursor(c.cursor);
+        EXPECT_EQ(app.mGraphics->mCursorKind, c.kind);
+    }
+    ASSERT_NE(app.mBlankCursor, nullptr);
+    // While busy, every request shows the wait cursor.
+    app.mBusyCount = 1;
+    app.SetCursor(app.mHandCursor);
+    EXPECT_EQ(app.mCurrentCursor, app.mWaitCursor);
+    app.mBusyCount = 0;
+    app.SetCursor(nullptr);
+    EXPECT_EQ(app.mCurrentCursor, app.mArrowCursor);
+
+    // No display: the message goes to standard error and the debug log, and nobody said No.
+    EXPECT_TRUE(app.MessageBox("Image Load Error", "Graphics\\missing could not be loaded", "OK"));
+    EXPECT_TRUE(app.MessageBox("Question", "Really?", "yes|no"));
+    std::string log = TestSupport::ReadText(Files::DataRoot() + "/DEBUG.TXT");
+    EXPECT_NE(log.find("Image Load Error: Graphics\\missing could not be loaded"), std::string::npos) << log;
 }

@@ -118,4 +118,7 @@ TEST(WindowTest, OnlyWebAndMailAddressesAreHandedToTheDesktop) {
                             "http://example.com/\nrm", "smb://host/share"})
         EXPECT_FALSE(Desktop::OpenURL(url)) << url;
     EXPECT_EQ(Desktop::ShowMessageBox("Title", "text", Desktop::Buttons::kYesNo), Desktop::Answer::kNotShown);
+    ASSERT_TRUE(Window::InitVideo());
+    EXPECT_TRUE(Desktop::SetClipboardText("QUORL"));
+    EXPECT_EQ(Desktop::GetClipboardText(), "QUORL");
 }
