@@ -115,7 +115,9 @@ void GadgetManager::Draw() {
 void GadgetManager::Add(Object* object) {
     if (!object || mList.Contains(object)) return;
     Gadget* gadget = static_cast<Gadget*>(object);
-    gadget->mDisabled = false;
+    // Leaving a manager disabled the gadget and its children; joining one brings them back, so a
+    // screen taken out and put back again still answers the mouse.
+    Enable(gadget);
     if (mOwner) gadget->mParent = mOwner;
     ObjectManager::Add(object);
     RecheckHover();
@@ -146,6 +148,13 @@ void GadgetManager::OnRemoved(Gadget* gadget) {
         ListCursor<Gadget> cursor(gadget->mChildren->mList);
         while (Gadget* child = cursor.Next()) gadget->mChildren->OnRemoved(child);
     }
+}
+
+void GadgetManager::Enable(Gadget* gadget) {
+    gadget->mDisabled = false;
+    if (!gadget->mChildren) return;
+    ListCursor<Gadget> cursor(gadget->mChildren->mList);
+    while (Gadget* child = cursor.Next()) Enable(child);
 }
 
 Gadget* GadgetManager::GadgetAt(float x, float y) {

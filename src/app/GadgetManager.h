@@ -48,6 +48,7 @@ protected:
 
 private:
     void EmptyGraveyard();
+    static void Enable(Gadget* gadget);
     // Members were added or removed: hover follows the application's mouse.
     void RecheckHover();
     Gadget* mOwner = nullptr;

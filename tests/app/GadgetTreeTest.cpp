@@ -66,6 +66,21 @@ TEST(GadgetTreeTest, MemberRemovingALaterMemberStillVisitsEveryRemainingOneOnce)
     delete d;
 }
 
+TEST(GadgetTreeTest, GadgetPutBackAfterRemoveAnswersTheMouseAgainWithItsChildren) {
+    Tree t;
+    Recorder* screen = t.Add("screen", 0, 0, 400, 400);
+    Recorder* button = new Recorder("button", &t.log, 10, 10, 50, 50);
+    screen->AddChild(button);
+    t.drive.app->mGadgets.Remove(screen);
+    EXPECT_TRUE(button->mDisabled);
+    t.drive.app->mGadgets.Add(screen);
+    t.drive.Press(20, 20);
+    t.drive.Release(20, 20);
+    t.drive.Step();
+    EXPECT_EQ(Only(t.log, "button down").size(), 1u);
+    EXPECT_EQ(Only(t.log, "button up ").size(), 1u);
+}
+
 TEST(GadgetTreeTest, ChildGetsMovesInItsOwnCoordinatesAndTheParentNone) {
     Tree t;
     Recorder* parent = t.Add("parent", 100, 100, 300, 300);
