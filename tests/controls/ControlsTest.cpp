@@ -195,6 +195,7 @@ TEST(EditBoxTest, PasteDropsControlCharactersAndKeepsTheRules) {
     EditBox* box = new EditBox;
     box->SetRect(0, 0, 300, 20);
     box->SetFont(&font);
+    box->SetListener(f.screen);
     box->SetForbidden("/");
     box->SetLimitWidth(true, 60);  // 60 - inset 4: five letters fit
     box->Paste("jo\r\nh/n\tn\x01y");

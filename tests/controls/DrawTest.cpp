@@ -56,8 +56,8 @@ TEST(FontDraw, TextFormGlyphsLandAtTheirOffsetsAndSkipWhatIsMissing) {
     ASSERT_TRUE(Files::WriteWholeAtomic("Fonts\\test.txt", text.data(), text.size()));
     Font font;
     ASSERT_TRUE(font.Load("fonts\\TEST"));
-    ASSERT_TRUE(font.mGlyphs['R'].mSprite);
-    EXPECT_EQ(font.mGlyphs['R'].mSprite->Width(), 5);  // the cut carries a clear border
+    ASSERT_TRUE(font.mGlyphs[int('R')].mSprite);
+    EXPECT_EQ(font.mGlyphs[int('R')].mSprite->Width(), 5);  // the cut carries a clear border
 
     Device d;
     // "R", an absent "z", a byte above 127, "G", a space, "R"; then the second line.

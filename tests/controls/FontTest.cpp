@@ -97,13 +97,13 @@ TEST(FontMeasure, WidthsAndHeightsOfLines) {
 TEST(FontMeasure, SpaceCountsEvenWhenUndefinedAndOverhangWidensSize) {
     Font font;
     Define(font, {{'a', 10}}, 6.0f);
-    EXPECT_FALSE(font.mGlyphs[' '].mDefined);
+    EXPECT_FALSE(font.mGlyphs[int(' ')].mDefined);
     EXPECT_EQ(font.TextWidth("a a"), 26);
     auto image = std::make_shared<Image>();
     image->mWidth = 14;
     image->mHeight = 1;
     image->mPixels.assign(14, 0);
-    font.mGlyphs['a'].mSourceImage = image;
+    font.mGlyphs[int('a')].mSourceImage = image;
     int w = 0;
     font.TextSize("a a", &w, nullptr);
     EXPECT_EQ(w, 30);
@@ -155,7 +155,7 @@ TEST(FontDescription, FirstRecordWinsSpaceOnlySetsWidthLineHeightIsTallest) {
     Font font;
     ASSERT_TRUE(font.ReadDescription(b, "", false)) << font.Problem();
     font.mLoaded = true;
-    const Font::Glyph& a = font.mGlyphs['A'];
+    const Font::Glyph& a = font.mGlyphs[int('A')];
     EXPECT_TRUE(a.mDefined);
     EXPECT_EQ(a.mAdvance, 11);
     EXPECT_EQ(a.mOffsetX, 1);
@@ -163,10 +163,10 @@ TEST(FontDescription, FirstRecordWinsSpaceOnlySetsWidthLineHeightIsTallest) {
     EXPECT_EQ(a.mPage, 0);
     EXPECT_EQ(a.mPageRect, (Rect{1, 2, 10, 15}));  // one pixel past the recorded size
     EXPECT_EQ(font.mSpaceWidth, 7);
-    EXPECT_TRUE(font.mGlyphs[' '].mDefined);
-    EXPECT_EQ(font.mGlyphs[' '].mAdvance, 0);
+    EXPECT_TRUE(font.mGlyphs[int(' ')].mDefined);
+    EXPECT_EQ(font.mGlyphs[int(' ')].mAdvance, 0);
     EXPECT_EQ(font.mLineHeight, 16);  // the space record's 40 does not count
-    EXPECT_EQ(font.mGlyphs['b'].mPage, -1);
+    EXPECT_EQ(font.mGlyphs[int('b')].mPage, -1);
     EXPECT_EQ(font.TextWidth("A bA"), 39);
 }
 
@@ -228,16 +228,16 @@ TEST(FontBinary, ReadsRecordsAndImages) {
     font.mLoaded = true;
     EXPECT_EQ(font.mSpaceWidth, 6.0f);
     EXPECT_EQ(font.mLineHeight, 20.0f);
-    const Font::Glyph& x = font.mGlyphs['x'];
+    const Font::Glyph& x = font.mGlyphs[int('x')];
     ASSERT_TRUE(x.mDefined);
     EXPECT_EQ(x.mAdvance, 9.0f);
     EXPECT_EQ(x.mRect, (Rect{3, 4, 5, 6}));
     ASSERT_TRUE(x.mSourceImage);
     EXPECT_EQ(x.mSourceImage->mWidth, 3);
     EXPECT_EQ(x.mSourceImage->mPixels[1], 0x07060504u);  // bytes blue, green, red, alpha
-    EXPECT_TRUE(font.mGlyphs['y'].mDefined);
-    EXPECT_FALSE(font.mGlyphs['y'].mSourceImage);
-    EXPECT_FALSE(font.mGlyphs['z'].mDefined);
+    EXPECT_TRUE(font.mGlyphs[int('y')].mDefined);
+    EXPECT_FALSE(font.mGlyphs[int('y')].mSourceImage);
+    EXPECT_FALSE(font.mGlyphs[int('z')].mDefined);
     EXPECT_EQ(font.TextWidth("xy x"), 28);
 }
 
@@ -252,7 +252,7 @@ TEST(FontBinary, AbsurdOrTruncatedFilesAreRefused) {
     for (Case& c : cases) {
         Font font;
         EXPECT_FALSE(font.ReadBinary(c.buffer)) << c.what;
-        EXPECT_FALSE(font.mGlyphs['x'].mDefined) << c.what;
+        EXPECT_FALSE(font.mGlyphs[int('x')].mDefined) << c.what;
     }
     DataBuffer cut = Binary(3, 2, 24);
     DataBuffer half;
@@ -286,9 +286,9 @@ TEST(FontText, StatementsDefineGlyphsAndCutThemIntoPages) {
     font.mLoaded = true;
 
     EXPECT_EQ(font.mSpaceWidth, 6.0f);
-    EXPECT_TRUE(font.mGlyphs['z'].mDefined);
-    EXPECT_EQ(font.mGlyphs['z'].mAdvance, 9.0f);
-    EXPECT_FALSE(font.mGlyphs['y'].mDefined);  // only the first listed character
+    EXPECT_TRUE(font.mGlyphs[int('z')].mDefined);
+    EXPECT_EQ(font.mGlyphs[int('z')].mAdvance, 9.0f);
+    EXPECT_FALSE(font.mGlyphs[int('y')].mDefined);  // only the first listed character
     const unsigned char listed[] = {'A', '"', ',', ';', '\''};
     const float advances[] = {10, 7, 3, 4, 0};  // the missing width reads as 0
     for (int i = 0; i < 5; ++i) {
@@ -296,11 +296,11 @@ TEST(FontText, StatementsDefineGlyphsAndCutThemIntoPages) {
         EXPECT_EQ(font.mGlyphs[listed[i]].mAdvance, advances[i]) << listed[i];
     }
     EXPECT_EQ(font.mLineHeight, 3.0f);
-    const Font::Glyph& a = font.mGlyphs['A'];
+    const Font::Glyph& a = font.mGlyphs[int('A')];
     // Offset adjusted by the one-pixel border; the missing offsets read as 0 (then -1).
     EXPECT_EQ(a.mOffsetX, 0.0f);
     EXPECT_EQ(a.mOffsetY, 1.0f);
-    EXPECT_EQ(font.mGlyphs[';'].mOffsetX, -1.0f);
+    EXPECT_EQ(font.mGlyphs[int(';')].mOffsetX, -1.0f);
     ASSERT_EQ(font.mPages.size(), 1u);
     ASSERT_EQ(a.mPage, 0);
     EXPECT_EQ(a.mPageRect.w, 4.0f);
@@ -313,7 +313,7 @@ TEST(FontText, StatementsDefineGlyphsAndCutThemIntoPages) {
     EXPECT_EQ(at(a.mPageRect, 1, 1), 0xFF000000u);   // layer (0,0)
     EXPECT_EQ(at(a.mPageRect, 2, 3), 0xFF000009u);   // layer (1,2)
     EXPECT_EQ(at(a.mPageRect, 3, 4), 0u);            // border
-    const Font::Glyph& q = font.mGlyphs['\''];
+    const Font::Glyph& q = font.mGlyphs[int('\'')];
     EXPECT_EQ(at(q.mPageRect, 1, 1), 0xFF000005u);
     // Glyphs never overlap inside the page.
     for (int i = 0; i < 5; ++i)
@@ -343,7 +343,7 @@ TEST(FontText, ManyGlyphsFillSeveralPagesAndHugeRectsStayInsideTheLayer) {
     font.BuildTextGlyphs(layer);
     // 16 cuts of 62 x 62 fit one page: 93 need 6; the over-wide rectangle is cut at the layer edge.
     EXPECT_EQ(font.mPages.size(), 6u);
-    EXPECT_EQ(font.mGlyphs['\''].mPageRect.w, 66.0f);
+    EXPECT_EQ(font.mGlyphs[int('\'')].mPageRect.w, 66.0f);
     for (const auto& page : font.mPages) EXPECT_EQ(page->mWidth, Font::kPageSize);
 }
 
