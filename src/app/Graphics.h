@@ -18,6 +18,8 @@ public:
 
     // Takes the window (may be null when headless); false when the device cannot start.
     virtual bool Init(Window* window);
+    // Releases the device. Quit calls it before the window goes, and destruction calls it
+    // again, so a second call must do nothing.
     virtual void Shutdown();
     virtual void BeginFrame();
     virtual void EndFrame();
