@@ -64,7 +64,6 @@ Window::~Window() { Destroy(); }
 bool Window::InitVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     SDL_SetHint(SDL_HINT_VIDEO_HIGHDPI_DISABLED, "0");
-    // A second click in a short time is a double click, as players expect.
     return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
 }
 

@@ -61,7 +61,7 @@ public:
     void PushMouseMove(int x, int y);
     // button: -1 left, 1 right, 0 middle; clicks 2 makes a double click.
     void PushMouseButton(int button, bool down, int x, int y, int clicks = 1);
-    // An engine key code; letters and digits also type their character when `typeText` is set.
+    // A key by its engine key code (typed characters come separately, through PushText).
     void PushKey(int keyCode, bool down);
     void PushText(const std::string& utf8);
     void PushFocus(bool focused);
