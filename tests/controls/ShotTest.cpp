@@ -1,4 +1,5 @@
-// Renders a screen of controls headless when QS_CONTROLS_SHOT names a PNG path (for a look by eye).
+// Renders a screen of controls headless when QS_CONTROLS_SHOT names a PNG path (for a look by eye);
+// QS_CONTROLS_FONT may name a font to use instead of the built-in block font.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -6,6 +7,7 @@
 #include "app/Button.h"
 #include "app/EditBox.h"
 #include "app/Font.h"
+#include "app/Hyperlink.h"
 #include "app/Image.h"
 #include "app/ScrollerGadget.h"
 #include "app/Slider.h"
@@ -36,6 +38,9 @@ TEST(ControlsShot, WritesAPictureWhenAsked) {
     font.BuildTextGlyphs(layer);
     font.MakeSprites();
     font.mLoaded = true;
+    if (const char* name = std::getenv("QS_CONTROLS_FONT")) {
+        EXPECT_TRUE(font.Load(name)) << font.Problem();
+    }
 
     Gadget* screen = new Gadget;
     screen->SetRect(0, 0, 800, 600);
@@ -58,6 +63,12 @@ TEST(ControlsShot, WritesAPictureWhenAsked) {
     screen->AddChild(scroller);
     scroller->SetContentSize(600, 1200);
     scroller->SetScroll(0, 300);
+    Hyperlink* link = new Hyperlink;
+    link->SetRect(50, 200, 300, 200);
+    link->SetFont(&font);
+    link->SetCaption(font.WrapText("Wrapped to three hundred pixels: the quick brown fox jumps over the "
+                                   "lazy dog, twice-over and again.", 300));
+    screen->AddChild(link);
     drive.Step();
     EXPECT_TRUE(HeadlessShot::Write(drive, path));
 }
