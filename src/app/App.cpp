@@ -142,9 +142,11 @@ void App::SetClock(Clock* clock) {
 }
 
 void App::SetCommandLine(int argc, char** argv) {
+    // Arguments only: switches are found by searching this text, and a program folder named
+    // like "my-crash-tests" must not count as "-crash".
     std::string line;
-    for (int i = 0; i < argc; ++i) {
-        if (i) line += ' ';
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) line += ' ';
         line += argv[i] ? argv[i] : "";
     }
     mCommandLine = Lower(line);

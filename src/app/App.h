@@ -125,7 +125,7 @@ public:
     // Starts the loader thread (Run does this); WaitForLoader joins it.
     void StartLoader();
     void WaitForLoader();
-    // Keeps the program's arguments, lower-cased, in mCommandLine.
+    // Keeps the program's arguments (not its path), lower-cased, in mCommandLine.
     void SetCommandLine(int argc, char** argv);
     // Replaces the clock (not owned); call before Go/Run.
     void SetClock(Clock* clock);

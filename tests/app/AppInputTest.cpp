@@ -233,3 +233,13 @@ TEST(AppInputTest, CursorsAndHeadlessMessageBoxes) {
     std::string log = TestSupport::ReadText(Files::DataRoot() + "/DEBUG.TXT");
     EXPECT_NE(log.find("Image Load Error: Graphics\\missing could not be loaded"), std::string::npos) << log;
 }
+
+TEST(AppInputTest, CommandLineHoldsTheArgumentsLowerCasedWithoutTheProgramPath) {
+    AppTestDriver<> drive(false);
+    char program[] = "/home/x/my-crash-tests/quorlslide";
+    char software[] = "-SOFTWARE";
+    char seed[] = "--seed";
+    char* argv[] = {program, software, seed};
+    drive.app->SetCommandLine(3, argv);
+    EXPECT_EQ(drive.app->mCommandLine, "-software --seed");
+}
