@@ -10,6 +10,7 @@
 #include "app/Hyperlink.h"
 #include "app/ScrollerGadget.h"
 #include "app/Slider.h"
+#include "platform/Desktop.h"
 #include "platform/KeyCodes.h"
 
 namespace {
@@ -205,6 +206,36 @@ TEST(EditBoxTest, PasteDropsControlCharactersAndKeepsTheRules) {
     box->Paste("line1\nline2");
     EXPECT_EQ(box->GetText(), "line1line2");  // no "L" in this font
     EXPECT_EQ(box->GetText().find_first_of("\r\n"), std::string::npos);
+}
+
+TEST(EditBoxTest, ControlVShiftInsertAndRightClickPasteFromTheClipboard) {
+    Fixture f;
+    if (!Desktop::SetClipboardText("ab\r\ncd")) GTEST_SKIP() << "no clipboard here";
+    Font font;
+    MakeFont(font, "");
+    EditBox* box = new EditBox;
+    box->SetRect(100, 100, 300, 20);
+    box->SetFont(&font);
+    box->SetListener(f.screen);
+    f.drive.MoveTo(150, 110);
+    f.drive.Press(150, 110, 1);  // a right press pastes (and takes the focus)
+    f.drive.Release(150, 110, 1);
+    f.drive.Step();
+    EXPECT_EQ(box->GetText(), "abcd");
+    f.drive.KeyPress('V');  // V alone is no paste
+    f.drive.Step();
+    EXPECT_EQ(box->GetText(), "abcd");
+    f.drive.Hold(kScanLeftCtrl);
+    f.drive.Step();
+    f.drive.KeyPress('V');
+    f.drive.Step();
+    EXPECT_EQ(box->GetText(), "abcdabcd");
+    f.drive.Hold(kScanLeftCtrl, false);
+    f.drive.Hold(kScanRightShift);
+    f.drive.Step();
+    f.drive.KeyPress(kKeyInsert);
+    f.drive.Step();
+    EXPECT_EQ(box->GetText(), "abcdabcdabcd");
 }
 
 TEST(EditBoxTest, CaretBlinksEveryTwentyFiveStepsAndKeysRestartIt) {
