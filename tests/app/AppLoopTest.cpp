@@ -235,3 +235,27 @@ TEST(AppLoopTest, LockedTimingStepsPerRefreshAndGivesUpOnADisplayThatRunsTooFast
     EXPECT_TRUE(drive.app->mGaveUpLocking);
     EXPECT_FALSE(drive.app->mTimingLocked);
 }
+
+TEST(AppLoopTest, ThrottleSleepsInProportionToTheFramesWork) {
+    std::vector<std::string> log;
+    AppTestDriver<> drive;
+    Recorder* busy = new Recorder("busy", &log);
+    drive.app->mGadgets.Add(busy);
+    drive.Step();
+    drive.Frame();
+    drive.app->mThrottle = true;
+    const struct {
+        int work;
+        uint64_t sleep;
+    } cases[] = {{20, 40}, {0, 0}, {200, 250}};
+    for (const auto& c : cases) {
+        busy->onUpdate = [&drive, c](Recorder&) { drive.clock.Advance(c.work); };
+        drive.clock.Advance(10);  // one step due, no idle sleep in this pass
+        uint64_t before = drive.clock.mSlept;
+        int steps = drive.app->mUpdateCount;
+        drive.RunFrame();
+        ASSERT_EQ(drive.app->mUpdateCount, steps + 1);
+        EXPECT_EQ(drive.clock.mSlept - before, c.sleep) << "work " << c.work;
+        drive.Frame();
+    }
+}

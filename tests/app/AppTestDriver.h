@@ -118,6 +118,12 @@ public:
             }
         }
     }
+    // Steps until `done()` holds or `maxSteps` steps have run; returns whether it held.
+    template <class Predicate>
+    bool StepUntil(Predicate done, int maxSteps = 1000) {
+        for (int i = 0; i < maxSteps && !done(); ++i) Step();
+        return done();
+    }
     // Runs frames until one more frame has been drawn.
     void Frame() {
         int target = app->mFramesDrawn + 1;
