@@ -182,6 +182,12 @@ Gadget* GadgetManager::UpdateHover(float x, float y) {
 void GadgetManager::RecheckHover() {
     App* app = App::Instance();
     if (!app) return;
+    if (mOwner) {
+        // A screen still being built is not under the mouse yet: nothing to recheck.
+        const Gadget* root = mOwner;
+        while (root->mParent) root = root->mParent;
+        if (!app->mGadgets.Contains(root)) return;
+    }
     Point mouse = app->mMousePos;
     if (mOwner) {
         // This level's coordinates are the owner's own.

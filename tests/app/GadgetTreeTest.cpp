@@ -107,6 +107,23 @@ TEST(GadgetTreeTest, ChildGetsMovesInItsOwnCoordinatesAndTheParentNone) {
     EXPECT_EQ(t.drive.app->mHover, nullptr);
 }
 
+TEST(GadgetTreeTest, GadgetAddedUnderTheStillMouseTakesTheHover) {
+    Tree t;
+    Recorder* screen = t.Add("screen", 0, 0, 400, 400);
+    t.drive.MoveTo(50, 50);
+    t.drive.Step();
+    ASSERT_EQ(t.drive.app->mHover, screen);
+    Recorder* popup = new Recorder("popup", &t.log, 40, 40, 20, 20);
+    screen->AddChild(popup);
+    EXPECT_EQ(t.drive.app->mHover, popup);
+    EXPECT_EQ(Only(t.log, "popup move"), std::vector<std::string>{"popup move 10,10"});
+    // Building a screen that is not in the tree yet disturbs nobody.
+    Recorder offstage("offstage", &t.log, 0, 0, 400, 400);
+    t.log.clear();
+    offstage.AddChild(new Recorder("part", &t.log, 40, 40, 20, 20));
+    EXPECT_TRUE(t.log.empty());
+}
+
 TEST(GadgetTreeTest, DragStartsPastTheThresholdAndFinishesOnRelease) {
     Tree t;
     Recorder* g = t.Add("g", 100, 100, 200, 200);
