@@ -18,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     font.ReadBinary(buffer);
 #else
     font.ReadText(buffer, "", false);
-    Image layer;
-    layer.mWidth = layer.mHeight = 48;
-    layer.mPixels.assign(48 * 48, 0xFF808080u);
+    // Larger than a page, so oversized glyphs are cut down.
+    static Image layer;
+    if (layer.Empty()) layer.Create(270, 270, 0xFF808080u);
     font.BuildTextGlyphs(layer);
 #endif
     font.mLoaded = true;

@@ -378,7 +378,8 @@ void Font::BuildTextGlyphs(const Image& layer) {
     }
 
     // Cut each glyph with a one-pixel clear border and pack the cuts into shared pages, shelf by
-    // shelf, in character order. A cut larger than a page gets a page of its own size.
+    // shelf, in character order. A glyph is cut to what fits a page, which also bounds the memory
+    // a hostile description can ask for.
     if (layer.mWidth <= 0 || layer.mHeight <= 0 ||
         layer.mPixels.size() < size_t(layer.mWidth) * size_t(layer.mHeight))
         return;
@@ -389,46 +390,34 @@ void Font::BuildTextGlyphs(const Image& layer) {
         Glyph& g = mGlyphs[c];
         const Rect& r = g.mRect;
         // The part of the rectangle inside the layer; nothing to draw when it misses the layer.
-        int x0 = std::clamp(ToInt(std::floor(r.x)), 0, std::max(0, layer.mWidth));
-        int y0 = std::clamp(ToInt(std::floor(r.y)), 0, std::max(0, layer.mHeight));
-        int x1 = std::clamp(ToInt(std::floor(double(r.x) + r.w)), 0, std::max(0, layer.mWidth));
-        int y1 = std::clamp(ToInt(std::floor(double(r.y) + r.h)), 0, std::max(0, layer.mHeight));
-        int w = x1 - x0, h = y1 - y0;
+        int x0 = std::clamp(ToInt(std::floor(r.x)), 0, layer.mWidth);
+        int y0 = std::clamp(ToInt(std::floor(r.y)), 0, layer.mHeight);
+        int x1 = std::clamp(ToInt(std::floor(double(r.x) + r.w)), 0, layer.mWidth);
+        int y1 = std::clamp(ToInt(std::floor(double(r.y) + r.h)), 0, layer.mHeight);
+        int w = std::min(x1 - x0, kPageSize - 2), h = std::min(y1 - y0, kPageSize - 2);
         if (w <= 0 || h <= 0) continue;
         int cutW = w + 2, cutH = h + 2;
-        std::shared_ptr<Image> target;
-        int tx = 0, ty = 0;
-        if (cutW > kPageSize || cutH > kPageSize) {
-            target = std::make_shared<Image>();
-            target->mWidth = cutW;
-            target->mHeight = cutH;
-            target->mPixels.assign(size_t(cutW) * cutH, 0);
-            mPages.push_back(target);
-        } else {
-            if (page && penX + cutW > kPageSize) {
-                penX = 0;
-                penY += shelf;
-                shelf = 0;
-            }
-            if (!page || penY + cutH > kPageSize) {
-                page = std::make_shared<Image>();
-                page->mWidth = page->mHeight = kPageSize;
-                page->mPixels.assign(size_t(kPageSize) * kPageSize, 0);
-                mPages.push_back(page);
-                penX = penY = shelf = 0;
-            }
-            target = page;
-            tx = penX;
-            ty = penY;
-            penX += cutW;
-            shelf = std::max(shelf, cutH);
+        if (page && penX + cutW > kPageSize) {
+            penX = 0;
+            penY += shelf;
+            shelf = 0;
         }
+        if (!page || penY + cutH > kPageSize) {
+            page = std::make_shared<Image>();
+            page->Create(kPageSize, kPageSize);
+            mPages.push_back(page);
+            penX = penY = shelf = 0;
+        }
+        const std::shared_ptr<Image>& target = page;
+        int tx = penX, ty = penY;
+        penX += cutW;
+        shelf = std::max(shelf, cutH);
         for (int row = 0; row < h; ++row) {
             const uint32_t* src = layer.mPixels.data() + size_t(y0 + row) * layer.mWidth + x0;
             uint32_t* dst = target->mPixels.data() + size_t(ty + 1 + row) * target->mWidth + tx + 1;
             std::memcpy(dst, src, size_t(w) * 4);
         }
-        g.mPage = static_cast<int>(std::find(mPages.begin(), mPages.end(), target) - mPages.begin());
+        g.mPage = static_cast<int>(mPages.size()) - 1;
         g.mPageRect = Rect{float(tx), float(ty), float(cutW), float(cutH)};
         // The border moves the cut one pixel up and left; the offset keeps the ink in place,
         // including any part of the rectangle that lay outside the layer.

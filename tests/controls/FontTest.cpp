@@ -217,6 +217,14 @@ TEST(FontText, StatementsDefineGlyphsAndCutThemIntoPages) {
 
     DataBuffer huge = Text("Define CharList ('a'); Define WidthList (1e300);");
     EXPECT_FALSE(font.ReadText(huge, "", false));
+    // Glyphs larger than a page are cut to fit one, so a description cannot ask for much memory.
+    DataBuffer large = Text("Define CharList ('a','b'); Define RectList ((0,0,1000,1000),(5,5,60000,1));");
+    ASSERT_TRUE(font.ReadText(large, "", false));
+    layer.Create(300, 300);
+    font.BuildTextGlyphs(layer);
+    EXPECT_EQ(font.mPages.size(), 2u);
+    EXPECT_EQ(font.mGlyphs[int('a')].mPageRect, (Rect{0, 0, 256, 256}));
+    EXPECT_EQ(font.mGlyphs[int('b')].mPageRect, (Rect{0, 0, 256, 3}));
 }
 
 TEST(FontLoad, TriesTheFormsInOrderAndMissingFontsAreEmpty) {
