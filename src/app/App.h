@@ -96,7 +96,8 @@ public:
     // ---- [hooks for devices] --------------------------------------------------------------------
     // The drawing device to use; the base gives the headless one.
     virtual Graphics* CreateGraphics();
-    // Sound: the game wires its sound system in through these.
+    // Sound: the game wires its sound system in through these. ~App cannot reach an override,
+    // so a derived application shuts its sound down in its own destructor.
     virtual bool InitSound() { return true; }
     virtual void ShutdownSound() {}
     virtual void ActivateSound(bool active) { (void)active; }
