@@ -14,5 +14,7 @@ target_sources(qs_app PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SoftwareGraphics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DisplaySettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColorTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RendererGraphics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GraphicsFactory.cpp
 )
 target_link_libraries(qs_app PUBLIC PNG::PNG JPEG::JPEG ZLIB::ZLIB)

@@ -76,6 +76,15 @@ inline uint32_t Modulate(uint32_t t, uint32_t a, uint32_t r, uint32_t g, uint32_
            Div255((t & 0xFF) * b);
 }
 
+#if QS_RASTER_SSE2
+inline __m128i Div255x8(__m128i x) {
+    // ((x + 128) * 257) >> 16 equals the rounded x / 255 for every product of two bytes.
+    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
+}
+
+inline __m128i AlphaOf(__m128i x) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, 0xFF), 0xFF); }
+#endif
+
 struct ClipBox {
     int x0, y0, x1, y1;
 };
@@ -152,6 +161,51 @@ void Span(typename F::Pixel* p, int n, SpanState s, const RasterTexture* tex) {
         }
     }
 }
+
+#if QS_RASTER_SSE2
+// Bilinear sampling into a 32-bit target with a constant tint, one pixel per pass but all four
+// channels and both texels of a row in one register. Weights have 7 bits, enough for 8-bit output.
+template <bool Tinted, int Mode>
+void SpanBilinear8888(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
+    const int w = t.width, h = t.height;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c255 = _mm_set1_epi16(255);
+    const __m128i tint = _mm_set_epi16(0, 0, 0, 0, short(uint32_t(s.a) >> 16), short(uint32_t(s.r) >> 16),
+                                       short(uint32_t(s.g) >> 16), short(uint32_t(s.b) >> 16));
+    for (; n > 0; --n, ++p, s.u += s.du, s.v += s.dv) {
+        int uu = s.u - 0x8000, vv = s.v - 0x8000;
+        int x0 = uu >> 16, y0 = vv >> 16;
+        int fx = (uu >> 9) & 0x7F, fy = (vv >> 9) & 0x7F;
+        // Outside the texel centres the edge texel is used, as with clamped sampling.
+        if (x0 < 0) x0 = 0, fx = 0;
+        else if (x0 >= w - 1) x0 = w - 2, fx = 128;
+        if (y0 < 0) y0 = 0, fy = 0;
+        else if (y0 >= h - 1) y0 = h - 2, fy = 128;
+        const uint32_t* r0 = t.pixels + std::ptrdiff_t(y0) * w + x0;
+        const uint32_t* r1 = r0 + w;
+        if (((r0[0] | r0[1] | r1[0] | r1[1]) >> 24) == 0) continue;
+        __m128i a = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0)), zero);
+        __m128i b = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r1)), zero);
+        __m128i v = _mm_add_epi16(_mm_mullo_epi16(a, _mm_set1_epi16(short(128 - fy))),
+                                  _mm_mullo_epi16(b, _mm_set1_epi16(short(fy))));
+        v = _mm_srli_epi16(v, 7);
+        v = _mm_mullo_epi16(v, _mm_set_epi16(short(fx), short(fx), short(fx), short(fx), short(128 - fx),
+                                             short(128 - fx), short(128 - fx), short(128 - fx)));
+        v = _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_si128(v, 8)), 7);
+        if constexpr (Tinted) v = Div255x8(_mm_mullo_epi16(v, tint));
+        __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(*p)), zero);
+        __m128i out;
+        if constexpr (Mode == kAdd) {
+            out = _mm_adds_epu16(v, d);
+            out = _mm_min_epi16(out, c255);
+        } else {
+            __m128i alpha = _mm_shufflelo_epi16(v, 0xFF);
+            out = _mm_add_epi16(v, Div255x8(_mm_mullo_epi16(d, _mm_sub_epi16(c255, alpha))));
+        }
+        *p = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(out, out))) | 0xFF000000u;
+    }
+}
+#endif
 
 // Vertex attributes as planes a + dx * x + dy * y over the triangle.
 struct Plane {
@@ -250,6 +304,14 @@ void Triangle(const RasterTarget& target, const RasterVertex* in, const RasterTe
             channel(pg, s.g, s.dg);
             channel(pb, s.b, s.db);
         }
+#if QS_RASTER_SSE2
+        if constexpr (Tex && Filter && Mode != kCopy && sizeof(typename F::Pixel) == 4) {
+            if (tex->width >= 2 && tex->height >= 2 && s.da == 0 && s.dr == 0 && s.dg == 0 && s.db == 0) {
+                SpanBilinear8888<Tint, Mode>(RowAt<F>(target, xs, y), xe - xs, s, *tex);
+                continue;
+            }
+        }
+#endif
         Span<F, Tex, Tint, Mode, Filter>(RowAt<F>(target, xs, y), xe - xs, s, tex);
     }
 }
@@ -314,12 +376,6 @@ void RowScalar(typename F::Pixel* d, const uint32_t* s, int n, const Tint& t) {
 }
 
 #if QS_RASTER_SSE2
-inline __m128i Div255x8(__m128i x) {
-    x = _mm_add_epi16(x, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
-}
-
-inline __m128i AlphaOf(__m128i x) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, 0xFF), 0xFF); }
 
 // Four premultiplied pixels: optionally tinted, then over or added onto four destination pixels.
 template <bool Tinted, int Mode>
@@ -342,10 +398,13 @@ inline __m128i Blend4(__m128i sv, __m128i dv, __m128i tint) {
     }
 }
 
+inline __m128i TintVector(const Tint& t) {
+    return _mm_set_epi16(short(t.a), short(t.r), short(t.g), short(t.b), short(t.a), short(t.r), short(t.g), short(t.b));
+}
+
 template <bool Tinted, int Mode>
 void Row8888(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
-    const __m128i tint = _mm_set_epi16(short(t.a), short(t.r), short(t.g), short(t.b), short(t.a), short(t.r),
-                                       short(t.g), short(t.b));
+    const __m128i tint = TintVector(t);
     int i = 0;
     for (; i + 4 <= n; i += 4) {
         __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
@@ -354,6 +413,110 @@ void Row8888(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
     }
     RowScalar<Format8888, Tinted, Mode>(d + i, s + i, n - i, t);
 }
+
+// A whole row of a sprite, four pixels at a time: groups that are all clear are skipped, groups
+// that stay opaque are stored, the rest blended. Cheaper than walking short runs.
+template <bool Tinted>
+void OverRowClassified8888(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+    const __m128i tint = TintVector(t);
+    const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000u));
+    const __m128i zero = _mm_setzero_si128();
+    // With a translucent tint no group stays opaque.
+    const bool opaqueTint = !Tinted || t.a == 255;
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i alpha = _mm_and_si128(sv, alphaMask);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
+        if (opaqueTint && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaMask)) == 0xFFFF) {
+            if constexpr (Tinted) {
+                __m128i lo = Div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), tint));
+                __m128i hi = Div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), tint));
+                sv = _mm_packus_epi16(lo, hi);
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+            continue;
+        }
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Blend4<Tinted, kOver>(sv, dv, tint));
+    }
+    RowScalar<Format8888, Tinted, kOver>(d + i, s + i, n - i, t);
+}
+
+// The same loops eight pixels at a time where the processor has AVX2 (checked once at run time).
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define QS_RASTER_AVX2 1
+#include <immintrin.h>
+
+__attribute__((target("avx2"))) inline __m256i Div255x16(__m256i x) {
+    return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
+}
+
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"))) inline __m256i Blend8(__m256i sv, __m256i dv, __m256i tint) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i slo = _mm256_unpacklo_epi8(sv, zero), shi = _mm256_unpackhi_epi8(sv, zero);
+    if constexpr (Tinted) {
+        slo = Div255x16(_mm256_mullo_epi16(slo, tint));
+        shi = Div255x16(_mm256_mullo_epi16(shi, tint));
+        sv = _mm256_packus_epi16(slo, shi);
+    }
+    if constexpr (Mode == kAdd) {
+        return _mm256_adds_epu8(sv, dv);
+    } else {
+        const __m256i c255 = _mm256_set1_epi16(255);
+        __m256i alo = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(slo, 0xFF), 0xFF);
+        __m256i ahi = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(shi, 0xFF), 0xFF);
+        __m256i dlo = _mm256_unpacklo_epi8(dv, zero), dhi = _mm256_unpackhi_epi8(dv, zero);
+        dlo = Div255x16(_mm256_mullo_epi16(dlo, _mm256_sub_epi16(c255, alo)));
+        dhi = Div255x16(_mm256_mullo_epi16(dhi, _mm256_sub_epi16(c255, ahi)));
+        return _mm256_add_epi8(sv, _mm256_packus_epi16(dlo, dhi));
+    }
+}
+
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"))) void Row8888Avx2(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+    const __m256i tint = _mm256_broadcastsi128_si256(TintVector(t));
+    const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
+    const __m256i zero = _mm256_setzero_si256();
+    const bool opaqueTint = !Tinted || t.a == 255;
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        if constexpr (Mode == kAdd) {
+            __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), Blend8<Tinted, Mode>(sv, dv, tint));
+            continue;
+        }
+        __m256i alpha = _mm256_and_si256(sv, alphaMask);
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, zero)) == -1) continue;
+        if (Mode == kOver && opaqueTint && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) == -1) {
+            if constexpr (Tinted) {
+                __m256i lo = Div255x16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), tint));
+                __m256i hi = Div255x16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), tint));
+                sv = _mm256_packus_epi16(lo, hi);
+            }
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
+            continue;
+        }
+        __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), Blend8<Tinted, Mode>(sv, dv, tint));
+    }
+    if (i + 4 <= n) {
+        __m128i t4 = TintVector(t);
+        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Blend4<Tinted, Mode>(sv, dv, t4));
+        i += 4;
+    }
+    RowScalar<Format8888, Tinted, Mode>(d + i, s + i, n - i, t);
+}
+
+bool UseAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
 
 // One constant premultiplied colour over (or added onto) a row.
 template <int Mode>
@@ -399,6 +562,36 @@ template <class F, bool Tinted, int Mode>
 void Blit(const RasterTarget& target, const RasterTexture& tex, int x, int y, const Tint& t) {
     ClipBox clip = ClipOf(target);
     int y0 = std::max(clip.y0, y), y1 = std::min<long long>(clip.y1, (long long)y + tex.height);
+#if QS_RASTER_SSE2
+    if constexpr (sizeof(typename F::Pixel) == 4) {
+        // 32-bit rows take the classified whole-row loops between the first and last visible pixel.
+        for (int ty = y0; ty < y1; ++ty) {
+            int sy = ty - y;
+            int first = 0, last = tex.width;
+            if (tex.runs) {
+                uint32_t a = tex.rowRuns[sy], b = tex.rowRuns[sy + 1];
+                if (a == b) continue;
+                first = int((tex.runs[a] >> 15) & 0x7FFF);
+                last = int(((tex.runs[b - 1] >> 15) & 0x7FFF) + (tex.runs[b - 1] & 0x7FFF));
+            }
+            long long dx0 = std::max<long long>((long long)x + first, clip.x0);
+            long long dx1 = std::min<long long>((long long)x + last, clip.x1);
+            if (dx0 >= dx1) continue;
+            uint32_t* d = RowAt<F>(target, int(dx0), ty);
+            const uint32_t* s = tex.pixels + std::ptrdiff_t(sy) * tex.width + (dx0 - x);
+            int n = int(dx1 - dx0);
+#if QS_RASTER_AVX2
+            if (UseAvx2()) {
+                Row8888Avx2<Tinted, Mode>(d, s, n, t);
+                continue;
+            }
+#endif
+            if constexpr (Mode == kAdd) Row8888<Tinted, kAdd>(d, s, n, t);
+            else OverRowClassified8888<Tinted>(d, s, n, t);
+        }
+        return;
+    }
+#endif
     for (int ty = y0; ty < y1; ++ty) {
         int sy = ty - y;
         const uint32_t* srcRow = tex.pixels + std::ptrdiff_t(sy) * tex.width;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "HeadlessShot.h"
 #include "TestSupport.h"
 #include "app/BitmapWriter.h"
 #include "app/ColorTable.h"
 #include "app/DisplaySettings.h"
+#include "app/GraphicsFactory.h"
 #include "app/Gadget.h"
 #include "app/Image.h"
 #include "app/PngCodec.h"
@@ -17,6 +19,7 @@
 #include "app/TextureMosaic.h"
 #include "persistence/Registry.h"
 #include "platform/FileSystem.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -222,6 +225,34 @@ TEST(GraphicsDevice, ScreenshotsAsBitmapAndPng) {
     ASSERT_TRUE(PngCodec::Decode(bytes.data(), bytes.size(), w, h, px));
     EXPECT_EQ(0xFFFF0000u, px[0]);
     EXPECT_EQ(0xFF102030u, px[1]);
+}
+
+// Without an accelerated renderer (the dummy video driver has none) the factory hands out the
+// software device, which still presents through the window.
+TEST(GraphicsFactory, FallsBackToSoftware) {
+    ASSERT_TRUE(Window::InitVideo()) << Window::LastError();
+    Window window;
+    Window::Options options;
+    options.title = "test";
+    ASSERT_TRUE(window.Create(options));
+    bool software = false;
+    std::unique_ptr<GraphicsDevice> device(GraphicsFactory::Create(&window, software));
+    ASSERT_NE(nullptr, device);
+    EXPECT_TRUE(software);
+    EXPECT_TRUE(device->mSoftware);
+    ASSERT_NE(nullptr, dynamic_cast<SoftwareGraphics*>(device.get()));
+    EXPECT_EQ(640, device->BufferWidth());
+    device->BeginFrame();
+    device->SetColor(1, 0, 0, 1);
+    device->FillRect(0, 0, 800, 600);
+    device->EndFrame();
+    EXPECT_TRUE(device->Present());
+    std::vector<uint32_t> px;
+    int w = 0, h = 0;
+    ASSERT_TRUE(device->ReadPixels(px, w, h));
+    EXPECT_EQ(0xFFFF0000u, px[size_t(240) * 640 + 320]);
+    device->Shutdown();
+    window.Destroy();
 }
 
 TEST(ColorTable, IndexWrapsModuloTen) {
