@@ -378,7 +378,13 @@ void SlideBoard::FinishDragCommon(float x, float y) {
     GetMatches(&groups, true);
     bool matched = !groups.mList.Empty();
     if (matched) {
-        for (SlideObject* p : pieces) p->DropState();
+        // The pieces now rest in their new cells. Their homes (and the lines found from them)
+        // must follow: a piece left with an old home keeps being wrapped along the other axis
+        // too, which sends the next move search's target into the wrong row or column.
+        for (SlideObject* p : pieces) {
+            p->DropState();
+            p->MakeHome();
+        }
         RemoveMatches(groups);
     } else {
         // Back to where the drag left them; the snapback glides them home from there.
@@ -498,9 +504,15 @@ void SlideBoard::Snap(SlideObject* piece) {
     piece->mX = x;
     piece->mY = y;
     piece->Rewrap();
-    Rect wrapped = piece->WrappedBounds();
-    if (piece->mRowLine && RectsOverlap(wrapped, piece->mRowLine->mStartCap)) x += piece->mRowLine->WrapLength();
-    if (piece->mColumnLine && RectsOverlap(wrapped, piece->mColumnLine->mStartCap)) y += piece->mColumnLine->WrapLength();
+    // A piece wrapped into its line's start cap belongs in the line's last cell. The test is
+    // made along the line only: a piece away from home on both axes (as new pieces are while
+    // their cascades are weighed) is wrapped across as well, and its rectangle then misses
+    // the cap although it sits in it, which would leave it outside the board.
+    auto inCap = [](float at, float size, float capAt, float capSize) { return at < capAt + capSize && capAt < at + size; };
+    const SlideLine* row = piece->mRowLine;
+    const SlideLine* column = piece->mColumnLine;
+    if (row && inCap(piece->mWrappedX, piece->mW, row->mStartCap.x, row->mStartCap.w)) x += row->WrapLength();
+    if (column && inCap(piece->mWrappedY, piece->mH, column->mStartCap.y, column->mStartCap.h)) y += column->WrapLength();
     piece->mX = x;
     piece->mY = y;
     piece->Rewrap();
@@ -1326,6 +1338,7 @@ void SlideBoard::UpdateAutopilot() {
         mAutoNeedNewMove = true;
         mAutoDragX = mAutoMove.mFromX;
         mAutoDragY = mAutoMove.mFromY;
+        mAutoTravelled = 0.0f;
         unit(mAutoMove.mToX - mAutoMove.mFromX, mAutoMove.mToY - mAutoMove.mFromY, mAutoStepX, mAutoStepY);
         if (mAutoOtherWay) {
             mAutoStepX = -mAutoStepX;
@@ -1375,6 +1388,15 @@ void SlideBoard::UpdateAutopilot() {
         mAutoDragX += mAutoStepX;
         mAutoDragY += mAutoStepY;
         if (!mDragged) continue;
+        // Either way round a target lies within one board side of the move's length; a piece
+        // that never gets there (its line blocked) is let go rather than dragged for ever, and
+        // the release judges the move as it stands.
+        mAutoTravelled += 1.0f;
+        float reach = std::hypot(mAutoMove.mToX - mAutoMove.mFromX, mAutoMove.mToY - mAutoMove.mFromY) + mRect.w + mRect.h;
+        if (mAutoTravelled > reach) {
+            mAutoTargetReached = true;
+            return;
+        }
         SlideObject* p = mDragged;
         float cx = p->mWrappedX + p->mW * 0.5f, cy = p->mWrappedY + p->mH * 0.5f;
         float copyX = 0.0f, copyY = 0.0f;

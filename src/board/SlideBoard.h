@@ -210,6 +210,8 @@ public:
     bool mAutoMoveShown = false;
     int mAutoReleaseDelay = 25;
     int mAutoReleaseCountdown = 0;
+    // Pixels the current autopilot drag has travelled.
+    float mAutoTravelled = 0.0f;
 
     BoardRandom mRandom;
     int mRemovalPasses = 0;

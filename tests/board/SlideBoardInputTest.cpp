@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "BoardTestSupport.h"
+#include "TestSupport.h"
 #include "app/AppTestDriver.h"
 #include "app/Graphics.h"
 #include "board/SlideLine.h"
@@ -41,6 +42,12 @@ TEST(SlideBoardDrag, AMatchingSlideRemovesTheGroupWithCallbacksInOrder) {
                                          "match 1", "endturn 1"};
     EXPECT_EQ(s.board->mLog, expected);
     EXPECT_EQ(s.board->mTurns, 1);
+    // The pieces rest in their new cells: homes follow, so nothing is wrapped any more.
+    for (void* item : s.board->mPieces.Items()) {
+        SlideObject* p = static_cast<SlideObject*>(item);
+        EXPECT_EQ(p->mX, p->mHomeX);
+        EXPECT_EQ(p->mWrappedX, p->mX);
+    }
     // The wrapped piece came round into column 1, between the reds.
     s.drive.Step(400);
     EXPECT_FALSE(s.board->AreThereHoles());
@@ -237,4 +244,47 @@ TEST(SlideBoardAutopilot, AClickStopsIt) {
     t.drive.Press(t.X(2), t.Y(2));
     t.drive.Step();
     EXPECT_FALSE(t.board->mAutopilot);
+}
+
+TEST(SlideBoardAutopilot, AMoveThatCannotBeReachedIsLetGo) {
+    // A locked piece holds row 2 at a quarter cell: the autopilot drags, gets nowhere, and after
+    // a board's length of travel releases; the move snaps back and the autopilot stops.
+    RecordingBoard board;
+    Make(board, kSquare5, 5 * kCell);
+    Paint(board, kWrapMove);
+    PieceAt(board, 4, 2)->mLocked = true;
+    board.SetAutopilot(true);
+    board.mAutoNeedNewMove = false;
+    board.mAutoMove = SlideMove{30.0f, 90.0f, 90.0f, 90.0f};
+    for (int i = 0; i < 3000 && board.mFinishedMoves == 0; ++i) board.Update();
+    EXPECT_EQ(board.mFinishedMoves, 1);
+    EXPECT_TRUE(board.mAutoStuck);
+    EXPECT_EQ(board.mLog.back(), "endturn 0");
+}
+
+TEST(SlideBoardAutopilot, FuzzRegressionsPlayOn) {
+    // Inputs the layout fuzzer found, replayed the way its harness runs them.
+    const char* names[] = {"endless-autopilot-drag"};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        std::string data = TestSupport::ReadText(TestSupport::SourceDir() + "/tests/data/fuzz-regressions/fuzz_boardlayout/" + name);
+        ASSERT_GE(data.size(), 2u);
+        RecordingBoard board;
+        board.mNumColors = 1 + uint8_t(data[0]) % 8;
+        board.mUseFixedSeed = true;
+        board.mFixedSeed = uint8_t(data[0]);
+        board.mInitialized = true;
+        board.mLargeAllowed = (data[1] & 1) != 0;
+        board.SetChanceToMinimizeCascades((data[1] & 2) ? 100.0f : 0.0f);
+        ASSERT_TRUE(board.MakeBoard(data.substr(2), (1 + (uint8_t(data[1]) >> 2)) * 10));
+        board.mAutoStartDelay = board.mAutoReleaseDelay = 1;
+        board.mAutoStepsPerUpdate = 8.0f;
+        board.SetAutopilot(true);
+        for (int i = 0; i < 3000; ++i) {
+            board.Update();
+            if (board.IsAnythingFalling()) board.mSettleCounter = 4;
+            if (board.mSettleCounter > 0) --board.mSettleCounter;
+        }
+        EXPECT_GE(board.mFinishedMoves, 3);
+    }
 }

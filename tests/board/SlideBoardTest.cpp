@@ -244,6 +244,19 @@ TEST(SlideBoardSearch, FindsTheWrappedMoveAndLeavesTheBoardAlone) {
     }
 }
 
+TEST(SlideBoardSearch, SnapKeepsAPieceWrappedOnBothAxesOnTheBoard) {
+    // New pieces are away from home on both axes while cascades are weighed; the bottom-right
+    // one, slid a cell right, is wrapped into its column's start cap too.
+    RecordingBoard board;
+    Make(board, kSquare5, 60);
+    SlideObject* corner = PieceAt(board, 5, 5);
+    corner->mHomeX = corner->mHomeY = -1.0f;
+    ASSERT_TRUE(board.MoveBy(corner, 12.0f, 0.0f));
+    board.Snap(corner);
+    EXPECT_EQ(corner->mX, 0.0f);
+    EXPECT_EQ(corner->mY, 48.0f);
+}
+
 TEST(SlideBoardSearch, BlockedLinesGiveNoMoveAndZeroValues) {
     // Every row and column holds a large piece that fills it: nothing can slide.
     RecordingBoard board;
