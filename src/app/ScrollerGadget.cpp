@@ -92,6 +92,8 @@ void ScrollerGadget::Notify(intptr_t message) {
 }
 
 void ScrollerGadget::Update() {
+    // The owner may have moved or resized the view since the arrows were placed.
+    PlaceArrows();
     if (mRepeat == 0 || mRepeat == kRepeatDelay) {
         if (mArrows[kArrowUp]->mDown) mScrollY = std::max(0.0f, mScrollY - mArrowStepY);
         if (mArrows[kArrowDown]->mDown) mScrollY = std::min(MaxScrollY(), mScrollY + mArrowStepY);
