@@ -6,6 +6,8 @@
 #include <pixman.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -284,6 +286,11 @@ void Scene(benchmark::State& state, int width, int height, PixelFormat format) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations());
+    // QS_SCENE_PNG=folder keeps a picture of the last frame, to look at what was measured.
+    if (const char* folder = std::getenv("QS_SCENE_PNG")) {
+        device.WritePng(std::string(folder) + "/scene" + std::to_string(width) + "-" + std::to_string(int(format)) +
+                        ".png");
+    }
 }
 BENCHMARK_CAPTURE(Scene, reference800x600, 800, 600, PixelFormat::kArgb8888)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Scene, reference640x480, 640, 480, PixelFormat::kArgb8888)->Unit(benchmark::kMicrosecond);

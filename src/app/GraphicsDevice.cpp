@@ -14,6 +14,7 @@
 #include "app/PngCodec.h"
 #include "app/Sprite.h"
 #include "platform/FileSystem.h"
+#include "platform/Window.h"
 
 namespace {
 GraphicsDevice* gCurrent = nullptr;
@@ -48,6 +49,19 @@ void GraphicsDevice::BeginFrame() {
     Graphics::BeginFrame();
     mCurrentTexture = 0;
     mSystemTextLines = 0;
+}
+
+bool GraphicsDevice::SetFullscreen(bool fullscreen) {
+    if (!mWindow) {
+        mFullscreen = fullscreen;
+        return true;
+    }
+    if (!mWindow->SetFullscreen(fullscreen)) return false;
+    mFullscreen = fullscreen;
+    int w = 0, h = 0;
+    mWindow->GetSize(w, h);
+    Resize(w, h);
+    return true;
 }
 
 void GraphicsDevice::SetLogicalSize(int width, int height) {

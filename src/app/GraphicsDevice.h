@@ -35,6 +35,10 @@ public:
     // Writes a Windows bitmap file of the back buffer at a real path.
     bool WriteScreenshot(const std::string& realPath) override;
 
+    // Switches the window between full screen and windowed and recomputes the scale; false when
+    // the window refused (the mode is then unchanged). The caller keeps the message guard time.
+    virtual bool SetFullscreen(bool fullscreen);
+
     // --- State --------------------------------------------------------------------------------
     void ResetColor() { SetColor(1.0f, 1.0f, 1.0f, 1.0f); }
     void PushColor();

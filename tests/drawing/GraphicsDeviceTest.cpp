@@ -255,6 +255,27 @@ TEST(GraphicsFactory, FallsBackToSoftware) {
     window.Destroy();
 }
 
+// The gadget tree's alpha hit modes read sprites and pictures through their alpha.
+TEST(Sprite, AlphaHitModesOfGadgets) {
+    Image picture;
+    picture.Create(4, 2, 0xFFFFFFFF);
+    *picture.PixelAt(0, 0) = 0x00FFFFFF;
+    *picture.PixelAt(1, 0) = 0x20FFFFFF;  // below the gadget's threshold of a quarter
+    Sprite sprite;
+    sprite.SetImage(picture);
+    Gadget gadget;
+    gadget.SetHitSprite(10, 20, &sprite);
+    EXPECT_FALSE(gadget.HitTest(10.5f, 20.5f));
+    EXPECT_FALSE(gadget.HitTest(11.5f, 20.5f));
+    EXPECT_TRUE(gadget.HitTest(12.5f, 20.5f));
+    EXPECT_FALSE(gadget.HitTest(14.5f, 20.5f));  // outside the sprite
+    EXPECT_EQ(0x20, sprite.AlphaAt(1, 0));
+    gadget.mHitMode = Gadget::kHitImageAlpha;
+    gadget.mHitImage = &picture;
+    EXPECT_TRUE(gadget.HitTest(13.5f, 21.5f));
+    EXPECT_FALSE(gadget.HitTest(10.5f, 20.5f));
+}
+
 TEST(ColorTable, IndexWrapsModuloTen) {
     EXPECT_EQ(0.5f, ColorTable::Get(1).g);
     EXPECT_EQ(0.75f, ColorTable::Get(19).r);
