@@ -226,7 +226,7 @@ void SpanBilinear8888(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
 #if QS_RASTER_AVX2
 // Two pixels per pass, one in each 128-bit half: both halves do the same work on their own
 // pixel. Interpolation is a + (b - a) * f with f in 1/128 steps (rounded multiply-high).
-template <bool Tinted, int Mode, bool Clamp>
+template <bool Tinted, int Mode, bool Clamp, bool FixedRow>
 __attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
     const int w = t.width, h = t.height;
     const __m256i zero = _mm256_setzero_si256();
@@ -244,6 +244,11 @@ __attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, Sp
         int uu = u - 0x8000, vv = v - 0x8000;
         int x0 = uu >> 16, y0 = vv >> 16;
         int fx = (uu >> 9) & 0x7F, fy = (vv >> 9) & 0x7F;
+        if constexpr (FixedRow) {
+            // Unturned drawing keeps one pair of texture rows along the whole span.
+            const uint32_t* r0 = t.pixels + std::ptrdiff_t(y0) * w + x0;
+            return Tap{r0, r0 + w, fx << 8, fy << 8};
+        }
         if constexpr (Clamp) {
             if (x0 < 0) x0 = 0, fx = 0;
             else if (x0 >= w - 1) x0 = w - 2, fx = 127;
@@ -268,7 +273,8 @@ __attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, Sp
         if ((_mm_movemask_epi8(_mm_cmpeq_epi32(any, _mm_setzero_si128())) & 0xFF) == 0xFF) continue;
         __m256i top = _mm256_unpacklo_epi8(_mm256_set_m128i(b0, a0), zero);
         __m256i bottom = _mm256_unpacklo_epi8(_mm256_set_m128i(b1, a1), zero);
-        __m256i wy = _mm256_set_m128i(_mm_set1_epi16(short(b.fy)), _mm_set1_epi16(short(a.fy)));
+        __m256i wy = FixedRow ? _mm256_set1_epi16(short(a.fy))
+                              : _mm256_set_m128i(_mm_set1_epi16(short(b.fy)), _mm_set1_epi16(short(a.fy)));
         __m256i wx = _mm256_set_m128i(_mm_set1_epi16(short(b.fx)), _mm_set1_epi16(short(a.fx)));
         __m256i v = _mm256_add_epi16(top, _mm256_mulhrs_epi16(_mm256_sub_epi16(bottom, top), wy));
         __m256i right = _mm256_srli_si256(v, 8);
@@ -401,8 +407,10 @@ void Triangle(const RasterTarget& target, const RasterVertex* in, const RasterTe
                     };
                     int last = xe - xs - 1;
                     bool clamp = !inside(s.u, s.v) || !inside(s.u + s.du * last, s.v + s.dv * last);
-                    if (clamp) SpanBilinear8888Avx2<Tint, Mode, true>(RowAt<F>(target, xs, y), xe - xs, s, *tex);
-                    else SpanBilinear8888Avx2<Tint, Mode, false>(RowAt<F>(target, xs, y), xe - xs, s, *tex);
+                    uint32_t* row = RowAt<F>(target, xs, y);
+                    if (clamp) SpanBilinear8888Avx2<Tint, Mode, true, false>(row, xe - xs, s, *tex);
+                    else if (s.dv == 0) SpanBilinear8888Avx2<Tint, Mode, false, true>(row, xe - xs, s, *tex);
+                    else SpanBilinear8888Avx2<Tint, Mode, false, false>(row, xe - xs, s, *tex);
                     continue;
                 }
 #endif
