@@ -13,6 +13,7 @@
 #include "app/JpegDecoder.h"
 #include "app/PixelLimits.h"
 #include "app/PngCodec.h"
+#include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "support/DebugLog.h"
 
@@ -32,7 +33,7 @@ void ShowLoadError(const std::string& name) {
         handler("Image Load Error", text);
     } else {
         DebugLog::Log("Image Load Error: %s", text.c_str());
-        std::fprintf(stderr, "Image Load Error: %s\n", text.c_str());
+        Desktop::ShowMessageBox("Image Load Error", text, Desktop::Buttons::kOk);
     }
 }
 

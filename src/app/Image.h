@@ -54,7 +54,7 @@ public:
     int AlphaAt(int x, int y) const override;
 
     // The message box shown for pictures that cannot be loaded (title, text). Tests and tools
-    // replace it; the default writes to the debug log and standard error.
+    // replace it; the default logs the text and shows the platform message box.
     using MessageHandler = std::function<void(const std::string& title, const std::string& text)>;
     static void SetMessageHandler(MessageHandler handler);
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 
+#include "app/App.h"
 #include "app/GraphicsDevice.h"
 #include "app/Image.h"
 #include "app/Transform.h"
@@ -39,6 +40,7 @@ void Sprite::Clear() {
 
 bool Sprite::Load(const std::string& name, const std::string& mask) {
     if (gLoadingBlocked) return false;
+    if (App* app = App::Instance(); app && app->mQuit) return false;
     Image image;
     bool ok = image.Load(name, mask);
     mName = name;

@@ -23,7 +23,7 @@ public:
     Sprite(const Sprite&) = delete;
     Sprite& operator=(const Sprite&) = delete;
 
-    // Loads the picture by the image file rules; does nothing while loading is blocked (quitting).
+    // Loads the picture by the image file rules; does nothing once the application is quitting.
     bool Load(const std::string& name, const std::string& mask = std::string());
     // Rebuilds from a picture; textures of the same size are kept and refilled on the next draw.
     void SetImage(const Image& image);
@@ -56,7 +56,7 @@ public:
     // The picture as the software renderer reads it.
     RasterTexture Raster() const;
 
-    // Blocks Load (the application sets this while quitting).
+    // Blocks Load without an application (tools that shut down on their own).
     static void SetLoadingBlocked(bool blocked);
 
     int mWidth = 0;
