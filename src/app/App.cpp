@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/Audio.h"
 #include "app/Gadget.h"
 #include "app/Graphics.h"
 #include "persistence/Registry.h"
@@ -228,6 +229,27 @@ void App::Go() {
     if (!InitSound()) DebugLog::Log("Sound is off: the sound system could not be started");
     ResetTiming();
 }
+
+bool App::InitSound() {
+    Audio& audio = Audio::Get();
+    // Decoded sounds are cached only when the cache folder's version is checked at start-up.
+    audio.SetWriteCache(mCheckCacheVersion);
+    if (!mConfigPath.empty()) audio.SetConfigPath(mConfigPath);
+    // Load failures are reported from the loader thread; the message box blocks only that thread.
+    audio.SetMessageHandler([this](const std::string& text) { MessageBox("Sound Error", text, "OK"); });
+    audio.Init();
+    return audio.IsEnabled();
+}
+
+void App::ShutdownSound() {
+    Audio& audio = Audio::Get();
+    if (!audio.IsEnabled()) return;
+    audio.SaveVolume();
+    audio.Shutdown();
+    audio.SetMessageHandler(nullptr);
+}
+
+void App::ActivateSound(bool active) { Audio::Get().Activate(active); }
 
 bool App::CreateAppWindow() {
     if (!mWindow) mWindow = std::make_unique<Window>();

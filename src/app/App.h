@@ -96,11 +96,12 @@ public:
     // ---- [hooks for devices] --------------------------------------------------------------------
     // The drawing device to use; the base gives the headless one.
     virtual Graphics* CreateGraphics();
-    // Sound: the game wires its sound system in through these. ~App cannot reach an override,
-    // so a derived application shuts its sound down in its own destructor.
-    virtual bool InitSound() { return true; }
-    virtual void ShutdownSound() {}
-    virtual void ActivateSound(bool active) { (void)active; }
+    // Sound: the engine's audio device, started after drawing and input, muted while the window
+    // is in the back, shut down with the application. ~App calls the base ShutdownSound, so an
+    // override that adds to it must also run in the derived destructor.
+    virtual bool InitSound();
+    virtual void ShutdownSound();
+    virtual void ActivateSound(bool active);
     // Crash reporter test path ("-crash", Ctrl+Alt+C); nothing until a reporter is installed.
     virtual void TriggerCrashTest() {}
     virtual void Beep();
