@@ -156,6 +156,7 @@ BENCHMARK_CAPTURE(OursTint, translucent64_none, false, 0xFFFFFFFFu);
 BENCHMARK_CAPTURE(OursTint, translucent64_tinted, false, 0xC0FF8040u);
 BENCHMARK_CAPTURE(OursTint, mixed64_none, true, 0xFFFFFFFFu);
 BENCHMARK_CAPTURE(OursTint, mixed64_tinted, true, 0xC0FF8040u);
+BENCHMARK_CAPTURE(OursTint, mixed64_opaquetint, true, 0xFFFF8040u);
 
 // ---- additive particles ----
 
