@@ -9,7 +9,9 @@
 
 #include "app/Audio.h"
 #include "app/Gadget.h"
+#include "app/DisplaySettings.h"
 #include "app/Graphics.h"
+#include "app/GraphicsFactory.h"
 #include "persistence/Registry.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
@@ -265,7 +267,24 @@ bool App::CreateAppWindow() {
     return true;
 }
 
-Graphics* App::CreateGraphics() { return new Graphics(); }
+Graphics* App::CreateGraphics() {
+    // Without a display (tests, tools) the headless device keeps drawing cheap and exact.
+    if (!Window::HasDisplay()) return new Graphics();
+    Registry config;
+    config.Load(mConfigPath.empty() ? std::string("game.cfg") : mConfigPath);
+    DisplaySettings settings;
+    settings.Read(config, mCommandLine, DisplaySettings::Preferences());
+    bool software = settings.mSoftware;
+    GraphicsDevice* device = GraphicsFactory::Create(mWindow.get(), software);
+    if (software != settings.mSoftware) {
+        // The accelerated renderer could not be made: remember, so the next start goes straight
+        // to software drawing.
+        DebugLog::Log("Accelerated drawing is not available; drawing in software");
+        settings.mSoftware = software;
+        settings.Write(config);
+    }
+    return device;
+}
 
 void App::Beep() { Desktop::Beep(); }
 
