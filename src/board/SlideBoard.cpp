@@ -89,12 +89,6 @@ void SlideBoard::ForgetObject(SlideObject* piece) {
             int col = piece->mGridColumn + c, row = piece->mGridRow + r;
             if (InGrid(col, row) && mWorkGrid[GridIndex(col, row)] == piece) mWorkGrid[GridIndex(col, row)] = nullptr;
         }
-    // Its grid fields may be older than the grid (a restored snapshot); never leave a dangling
-    // entry anywhere the layout reaches.
-    int columns = std::min(kGridSize, mGridExtentColumns), rows = std::min(kGridSize, mGridExtentRows);
-    for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r)
-            if (mWorkGrid[GridIndex(c, r)] == piece) mWorkGrid[GridIndex(c, r)] = nullptr;
 }
 
 void SlideBoard::Update() {
@@ -103,6 +97,9 @@ void SlideBoard::Update() {
     std::vector<SlideObject*> dying = Snapshot(mDying);
     mDying.Clear();
     for (SlideObject* p : dying) delete p;
+    // A destroyed piece's grid fields may be older than the grid (a restored snapshot), so its
+    // own cells are not enough: no entry may be left pointing at it.
+    if (!dying.empty()) ClearGridArea();
     UpdateFallingObjects();
     bool can = CanMakeMove();
     if (can && can != mPrevCanMakeMove) ReadyForNextMoveCallback();

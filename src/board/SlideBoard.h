@@ -157,7 +157,9 @@ public:
 
     // ---- [fields] ----------------------------------------------------------------------------------
     bool mDemonstration = false;
-    List mPieces{true};
+    // Pieces are only ever added once (when made, or when the game rules hold a matched one a
+    // little longer after taking it out), so the list does not search for duplicates.
+    List mPieces;
     List mDying{true};
     int mNumColors = 8;
     float mCellSize = 0.0f;
