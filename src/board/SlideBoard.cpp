@@ -839,11 +839,17 @@ void SlideBoard::UpdateFallingObjects() {
 
     if (wasFalling) {
         if (!IsAnythingFalling() && AreThereHoles()) {
-            int d = mRandom.Sign(1);
-            FillHoles();
-            FillHolesFromBottom();
-            FillHolesFromSides(d);
-            FillHolesFromSides(-d);
+            if (++mFruitlessFills > kMaxFruitlessFills) {
+                FillHolesInPlace();
+            } else {
+                int d = mRandom.Sign(1);
+                FillHoles();
+                FillHolesFromBottom();
+                FillHolesFromSides(d);
+                FillHolesFromSides(-d);
+            }
+        } else if (!IsAnythingFalling()) {
+            mFruitlessFills = 0;
         }
         if (!IsAnythingFalling()) {
             // The cascade: the last landing looks at the whole board again.
@@ -938,6 +944,28 @@ void SlideBoard::FillHoles() {
     MinimizeCascades(newPieces);
     GuaranteeMatches(newPieces);
     for (SlideObject* p : Snapshot(mFalling)) StartFalling(p, 0.0f, 1.0f);
+}
+
+void SlideBoard::FillHolesInPlace() {
+    // Holes that the fills only pass around (a large piece stuck over them, another one below)
+    // would keep the board falling for ever and the player locked out; new pieces appear in
+    // them where they are.
+    MakeWorkGrid();
+    List newPieces;
+    for (int col = 0; col <= mColumnBound && col < kGridSize; ++col)
+        for (int row = 0; row <= mRowBound && row < kGridSize; ++row) {
+            if (!IsCell(col, row) || GridAt(col, row)) continue;
+            SlideObject* p = NewSlideObject();
+            p->mW = p->mH = mCellSize;
+            p->SetPosition(float(col - 1) * mCellSize, float(row - 1) * mCellSize);
+            mPieces.Add(p);
+            mFalling.Add(p);
+            newPieces.Add(p);
+        }
+    MinimizeCascades(newPieces);
+    GuaranteeMatches(newPieces);
+    for (SlideObject* p : Snapshot(newPieces)) StartFalling(p, 0.0f, 1.0f);
+    mFruitlessFills = 0;
 }
 
 void SlideBoard::FillHolesFromBottom() {
@@ -1120,6 +1148,7 @@ bool SlideBoard::MakeBoard(const std::string& layout, int size) {
     mFalling.Clear();
     mSnapbackActive = false;
     mRefillCountdown = 0;
+    mFruitlessFills = 0;
     mPlayerDragActive = mAutoDragActive = false;
     mColumnBound = mRowBound = 0;
     mCellSize = 0.0f;

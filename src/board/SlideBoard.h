@@ -137,6 +137,8 @@ public:
     void FillHoles();
     void FillHolesFromBottom();
     void FillHolesFromSides(int direction);
+    // Last resort after many landings that left holes: new pieces appear in the holes.
+    void FillHolesInPlace();
     void CrushPieces(SlideObject* piece);
     bool CrushPush(SlideObject* piece, bool checkSupport);
 
@@ -212,6 +214,8 @@ public:
     bool mAutoMoveShown = false;
     int mAutoReleaseDelay = 25;
     int mAutoReleaseCountdown = 0;
+    // Landings in a row after which holes were still left.
+    int mFruitlessFills = 0;
     // Pixels the current autopilot drag has travelled.
     float mAutoTravelled = 0.0f;
 
@@ -240,6 +244,8 @@ public:
     static constexpr int kMaxMatchRerolls = 1000;
     static constexpr int kMaxMoveRerolls = 100;
     static constexpr int kMaxCascadeRerolls = 100;
+    // Fills in a row that may leave holes before the holes are filled where they are.
+    static constexpr int kMaxFruitlessFills = 20;
     // Larger boards would leave the float positions imprecise.
     static constexpr int kMaxBoardSize = 1000000;
 

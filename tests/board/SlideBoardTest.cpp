@@ -394,3 +394,21 @@ TEST(SlideBoardUpdate, ReadyForNextMoveOnEachRisingEdge) {
     board.Update();
     EXPECT_EQ(board.mReady, 1);
 }
+
+TEST(SlideBoardFalling, HolesTheFillsOnlyPassAroundAreFilledInPlace) {
+    // On this board the autopilot's 38th move leaves a hole under a large piece that sits above
+    // another large piece: the fills only move the hole about. Play must go on.
+    class Settling : public RecordingBoard {
+    public:
+        void Update() override {
+            if (IsAnythingFalling()) mSettleCounter = 4;
+            if (mSettleCounter > 0) --mSettleCounter;
+            RecordingBoard::Update();
+        }
+    };
+    Settling board;
+    Make(board, "[########][########][########][########][########][########][########][########]", 600, 5);
+    board.SetAutopilot(true);
+    for (int i = 0; i < 100000 && board.mFinishedMoves < 60 && board.mAutopilot && !board.mAutoStuck; ++i) board.Update();
+    EXPECT_TRUE(board.mFinishedMoves >= 60 || board.mAutoStuck) << board.mFinishedMoves << " moves, then the board never settled";
+}
