@@ -16,8 +16,4 @@ constexpr const char* kGauntletSaveFile = "SAVEGAME_GAUNTLET.DAT";
 // True when a regular file can be found at the game path (the menus ask before resuming).
 bool FileExists(std::string_view path);
 
-// True when the file is missing or can be read whole. A settings file that exists but cannot be
-// read must not be loaded and written back: the write would replace it with an empty store.
-bool CanRewrite(std::string_view path);
-
 }  // namespace GameFiles

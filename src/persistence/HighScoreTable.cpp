@@ -49,12 +49,12 @@ std::string HighScoreTable::GetName(int row) const {
 
 bool HighScoreTable::Load(std::string_view fileName) {
     mFileName.assign(fileName);
-    if (!GameFiles::CanRewrite(mFileName)) {
+    Registry store;
+    bool read = store.Load(mFileName);
+    if (store.Unreadable()) {
         DebugLog::Log("Scores: %s cannot be read; keeping the table as it is", mFileName.c_str());
         return false;
     }
-    Registry store;
-    bool read = store.Load(mFileName);
     for (int i = 0; i < RowCount(); ++i) {
         HighScoreEntry& row = mRows[static_cast<size_t>(i)];
         if (store.Exists(NameKey(i))) row.mName = store.GetString(NameKey(i));
@@ -70,10 +70,6 @@ bool HighScoreTable::Load(std::string_view fileName) {
 
 bool HighScoreTable::Save() {
     if (mFileName.empty()) return false;
-    if (!GameFiles::CanRewrite(mFileName)) {
-        DebugLog::Log("Scores: %s cannot be read, so it is not rewritten", mFileName.c_str());
-        return false;
-    }
     Registry store;
     store.Load(mFileName);
     for (int i = 0; i < RowCount(); ++i) {

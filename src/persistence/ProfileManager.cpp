@@ -33,12 +33,12 @@ void ProfileManager::Load(std::string_view configPath) {
     mNames.clear();
     mCurrent.reset();
     mLoaded = true;
-    if (!GameFiles::CanRewrite(mConfigPath)) {
+    Registry config;
+    config.Load(mConfigPath);
+    if (config.Unreadable()) {
         DebugLog::Log("Profiles: %s cannot be read; starting without profiles", mConfigPath.c_str());
         return;
     }
-    Registry config;
-    config.Load(mConfigPath);
     std::string list = config.GetString(kProfilesKey);
     size_t start = 0;
     while (start <= list.size()) {
@@ -74,10 +74,6 @@ void ProfileManager::Load(std::string_view configPath) {
 
 bool ProfileManager::Save() {
     if (!mLoaded) return false;
-    if (!GameFiles::CanRewrite(mConfigPath)) {
-        DebugLog::Log("Profiles: %s cannot be read, so it is not rewritten", mConfigPath.c_str());
-        return false;
-    }
     std::string list;
     for (const std::string& name : mNames) {
         if (!list.empty()) list.push_back(',');

@@ -35,6 +35,8 @@ public:
     // Splits at ","; each piece parsed like GetInt into the next byte. Returns how many were set.
     int GetByteList(std::string_view name, int8_t* destination, int maximumCount) const;
     bool Exists(std::string_view name) const;
+    // The last Load met a file that exists but could not be read; Flush will not touch it.
+    bool Unreadable() const { return mUnreadable; }
 
     // Writes every entry in order to the remembered path. False when nothing could be written
     // (no path, an unreadable file was loaded, or the write failed; the previous file then stays
