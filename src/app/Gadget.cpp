@@ -75,34 +75,22 @@ void Gadget::RouteMouseMove(float x, float y) {
     MouseMove(x, y);
 }
 
-void Gadget::RouteMouseDown(float x, float y, int button) {
-    if (mDisabled) return;
-    App* app = App::Instance();
-    if (app && app->mDragging && button == -1) return;
-    if (app) ++app->mModalPresses;
-    if (mChildren) {
-        if (Gadget* child = mChildren->GadgetAt(x, y)) {
-            child->RouteMouseDown(x - child->mRect.x, y - child->mRect.y, button);
-            return;
-        }
-    }
-    if (button == -1 && app && !app->mCapture) {
-        app->mCapture = this;
-        mDragging = false;
-        mPressX = static_cast<int>(std::floor(x));
-        mPressY = static_cast<int>(std::floor(y));
-    }
-    MouseDown(x, y, button);
-}
+void Gadget::RouteMouseDown(float x, float y, int button) { RoutePress(x, y, button, false); }
 
-void Gadget::RouteMouseDoubleClick(float x, float y, int button) {
+void Gadget::RouteMouseDoubleClick(float x, float y, int button) { RoutePress(x, y, button, true); }
+
+void Gadget::RoutePress(float x, float y, int button, bool doubleClick) {
     if (mDisabled) return;
     App* app = App::Instance();
     if (app && app->mDragging && button == -1) return;
     if (app) ++app->mModalPresses;
     if (mChildren) {
         if (Gadget* child = mChildren->GadgetAt(x, y)) {
-            child->RouteMouseDoubleClick(x - child->mRect.x, y - child->mRect.y, button);
+            const float cx = x - child->mRect.x, cy = y - child->mRect.y;
+            if (doubleClick)
+                child->RouteMouseDoubleClick(cx, cy, button);
+            else
+                child->RouteMouseDown(cx, cy, button);
             return;
         }
     }
@@ -112,7 +100,10 @@ void Gadget::RouteMouseDoubleClick(float x, float y, int button) {
         mPressX = static_cast<int>(std::floor(x));
         mPressY = static_cast<int>(std::floor(y));
     }
-    MouseDoubleClick(x, y, button);
+    if (doubleClick)
+        MouseDoubleClick(x, y, button);
+    else
+        MouseDown(x, y, button);
 }
 
 void Gadget::RouteMouseUp(float x, float y, int button) {

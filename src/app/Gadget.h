@@ -118,6 +118,8 @@ public:
     int mModalDepth = 0;
 
 private:
+    // A press or double click: to the child under the point, else captured and handled here.
+    void RoutePress(float x, float y, int button, bool doubleClick);
     void EnsureInitialized();
     bool AlphaHit(const AlphaSource* source, float x, float y) const;
 };
