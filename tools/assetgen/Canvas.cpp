@@ -321,3 +321,16 @@ void Canvas::Desaturate(double amount, double darken) const {
   }
   cairo_surface_mark_dirty(mSurface);
 }
+
+TextStyle TitleStyle(double size, Face face) {
+  TextStyle s;
+  s.face = face;
+  s.size = size;
+  s.fill = Hex(0xfff6c8);
+  s.fillBottom = Hex(0xffc24a);
+  s.outline = Hex(0x1b1140);
+  s.outlineWidth = std::max(2.0, size / 9);
+  s.shadow = {0, 0, 0, 0.5};
+  s.shadowOffset = std::max(2.0, size / 14);
+  return s;
+}

@@ -30,6 +30,9 @@ struct TextStyle {
   Rgba fillBottom = {0, 0, 0, 0};  // alpha above 0: vertical gradient from fill to this
 };
 
+// Gold lettering with a dark outline and a soft shadow: the titles of menus and the journey.
+TextStyle TitleStyle(double size, Face face = Face::Rounded);
+
 // Small deterministic generator so that scattered details look the same on every build.
 class ArtRandom {
  public:

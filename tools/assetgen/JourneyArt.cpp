@@ -12,19 +12,6 @@ namespace {
 
 const Rgba kInk = Hex(0x1b1140);
 
-TextStyle Title(double size, Face face = Face::Rounded) {
-  TextStyle s;
-  s.face = face;
-  s.size = size;
-  s.fill = Hex(0xfff6c8);
-  s.fillBottom = Hex(0xffc24a);
-  s.outline = kInk;
-  s.outlineWidth = std::max(2.0, size / 9);
-  s.shadow = {0, 0, 0, 0.5};
-  s.shadowOffset = std::max(2.0, size / 14);
-  return s;
-}
-
 void Planet(AssetWriter& out, const char* name, int size, uint32_t light, uint32_t dark, int bands, bool ring) {
   Canvas c(size, size);
   cairo_t* cr = c.Cr();
@@ -174,7 +161,7 @@ void Nodes(AssetWriter& out) {
     cairo_line_to(cr, 80, 48);
     c.Stroke(Hex(0xffffff), 7);
     cairo_new_path(cr);
-    TextStyle t = Title(17);
+    TextStyle t = TitleStyle(17);
     c.TextCentered("CLEARED", 64.5, 104, t);
     out.Picture("Graphics\\levelclearedsmall", c);
   }
@@ -233,7 +220,7 @@ void Borders(AssetWriter& out) {
     c.FillVertical(0, 70, Hex(0x5a47b8), Hex(0x2a1f5c));
     c.Stroke(kInk, 3);
     cairo_new_path(cr);
-    c.Text("Journey", 24, 46, Align::Left, Title(40, Face::Script));
+    c.Text("Journey", 24, 46, Align::Left, TitleStyle(40, Face::Script));
     out.Picture("Graphics\\journeytopborder", c);
   }
   {
@@ -250,7 +237,7 @@ void Borders(AssetWriter& out) {
     c.FillVertical(20, 70, Hex(0x5a47b8), Hex(0x2a1f5c));
     c.Stroke(kInk, 3);
     cairo_new_path(cr);
-    TextStyle t = Title(18);
+    TextStyle t = TitleStyle(18);
     c.TextCentered("pick a glowing puzzle to travel on", 400, 50, t);
     out.Picture("Graphics\\journeybottomborder", c);
   }
@@ -268,7 +255,7 @@ void Borders(AssetWriter& out) {
     cairo_fill_preserve(cr);
     c.Stroke(kInk, 3);
     cairo_new_path(cr);
-    TextStyle t = Title(26);
+    TextStyle t = TitleStyle(26);
     t.fill = Hex(0xffffff);
     t.fillBottom = Hex(0xfff0d0);
     c.TextCentered("START HERE!", 120, 31, t);
@@ -276,7 +263,7 @@ void Borders(AssetWriter& out) {
   }
   {
     Canvas c(400, 64);
-    c.TextCentered("Pick your next puzzle!", 200, 32, Title(38, Face::Script));
+    c.TextCentered("Pick your next puzzle!", 200, 32, TitleStyle(38, Face::Script));
     out.Picture("Graphics\\pickjourney", c);
   }
 }

@@ -23,19 +23,6 @@ struct Rect {
   double x, y, w, h;
 };
 
-TextStyle Title(double size, Face face = Face::Rounded) {
-  TextStyle s;
-  s.face = face;
-  s.size = size;
-  s.fill = Hex(0xfff6c8);
-  s.fillBottom = Hex(0xffc24a);
-  s.outline = kInk;
-  s.outlineWidth = std::max(2.0, size / 9);
-  s.shadow = {0, 0, 0, 0.5};
-  s.shadowOffset = std::max(2.0, size / 14);
-  return s;
-}
-
 TextStyle Body(double size) {
   TextStyle s;
   s.face = Face::Soft;
@@ -50,7 +37,7 @@ TextStyle Body(double size) {
 void LabelButton(const Canvas& c, const Rect& r, const std::string& label, const Rgba& color, int state,
                  double textSize = 0) {
   c.Button(r.x, r.y, r.w, r.h, color, state);
-  TextStyle t = Title(textSize > 0 ? textSize : std::min(30.0, r.h * 0.5));
+  TextStyle t = TitleStyle(textSize > 0 ? textSize : std::min(30.0, r.h * 0.5));
   if (state == 1) {
     t.fill = Hex(0xffffff);
     t.fillBottom = Hex(0xfff0a0);
@@ -71,7 +58,7 @@ void PlaceQuorl(const Canvas& c, int color, double x, double y, double size, dou
 }
 
 void Logo(const Canvas& c, double cx, double cy, double size) {
-  TextStyle t = Title(size, Face::Script);
+  TextStyle t = TitleStyle(size, Face::Script);
   t.outlineWidth = size / 11;
   t.shadowOffset = size / 16;
   c.Glow(cx, cy, size * 2.4, Hex(0x9b82ff, 0.35));
@@ -130,7 +117,7 @@ void TitleScreen(AssetWriter& out) {
   for (int hover = 0; hover < 2; ++hover) {
     Canvas c(220, 90);
     c.Button(4, 4, 212, 82, hover ? Hex(0x52c860) : Hex(0x3fae4f), hover);
-    TextStyle t = Title(44);
+    TextStyle t = TitleStyle(44);
     if (hover) t.fill = Hex(0xffffff);
     c.TextCentered("PLAY", 110, 43, t);
     out.Picture(hover ? "Graphics\\play-maskhilite" : "Graphics\\play-mask", c);
@@ -207,7 +194,7 @@ void MainMenu(AssetWriter& out) {
       c.Stroke(Hex(0xfff3a0), 2.5);
       cairo_new_path(cr);
     }
-    c.TextCentered("EXIT", 60, 62 + (state == 2 ? 2 : 0), Title(28));
+    c.TextCentered("EXIT", 60, 62 + (state == 2 ? 2 : 0), TitleStyle(28));
     out.Picture(exitNames[state], c);
   }
   {  // a gold frame the player's name sits in; drawn centred at (400, 10), so only its lower
@@ -250,7 +237,7 @@ void ThreeButtonDialog(AssetWriter& out, const std::string& base, const char* ti
   for (int state = 0; state < 3; ++state) {
     Canvas c(800, 600);
     c.Panel(212, 160, 374, 296, 28, kPanelTop, kPanelBottom);
-    c.TextCentered(title, 399, 202, Title(30));
+    c.TextCentered(title, 399, 202, TitleStyle(30));
     for (int i = 0; i < 3; ++i) LabelButton(c, kPickerButtons[i], labels[i], Hex(colors[i]), state, 28);
     out.Picture(base + suffix[state], c);
   }
@@ -295,7 +282,7 @@ void Options(AssetWriter& out) {
     Canvas c(800, 600);
     cairo_t* cr = c.Cr();
     c.Panel(170, 146, 460, 412, 28, kPanelTop, kPanelBottom);
-    c.TextCentered("Options", 400, 190, Title(34, Face::Script));
+    c.TextCentered("Options", 400, 190, TitleStyle(34, Face::Script));
     TextStyle label = Body(20);
     c.Text("SOUND", 200, 280, Align::Left, label);
     c.RoundRectPath(320, 262, 292, 21, 10.5);
@@ -335,7 +322,7 @@ void NameEntry(AssetWriter& out) {
     Canvas c(440, 320);
     cairo_t* cr = c.Cr();
     c.Panel(6, 6, 428, 306, 28, kPanelTop, kPanelBottom);
-    c.TextCentered("Enter your name", 220, 70, Title(36, Face::Script));
+    c.TextCentered("Enter your name", 220, 70, TitleStyle(36, Face::Script));
     TextStyle hint = Body(17);
     hint.fill = Hex(0xe8ddff);
     c.TextCentered("type it, then press Enter", 220, 125, hint);
@@ -363,7 +350,7 @@ void NameEntry(AssetWriter& out) {
     c.FillVertical(0, 200, Hex(0xfff06a), Hex(0xff8a2a));
     c.Stroke(kInk, 3.5);
     cairo_new_path(cr);
-    TextStyle t = Title(30);
+    TextStyle t = TitleStyle(30);
     t.fill = Hex(0xffffff);
     t.fillBottom = Hex(0xffe0f0);
     c.TextCentered("YOU GOT A", 130, 80, t);
@@ -377,7 +364,7 @@ void NameEntry(AssetWriter& out) {
 
 void PageBackdrop(const Canvas& c, uint32_t seed, const char* title) {
   c.NightSky(seed, 0.7);
-  if (title) c.TextCentered(title, 400, 95, Title(60, Face::Script));
+  if (title) c.TextCentered(title, 400, 95, TitleStyle(60, Face::Script));
 }
 
 void ScoresPages(AssetWriter& out) {
@@ -387,7 +374,7 @@ void ScoresPages(AssetWriter& out) {
     for (int side = 0; side < 2; ++side) {
       double x = side ? 405 : 55;
       c.Panel(x, 172, 340, 310, 22, kPanelTop.WithAlpha(0.9), kPanelBottom.WithAlpha(0.92));
-      c.TextCentered(side ? "GAUNTLET" : "JOURNEY", x + 170, 212, Title(24));
+      c.TextCentered(side ? "GAUNTLET" : "JOURNEY", x + 170, 212, TitleStyle(24));
       cairo_move_to(c.Cr(), x + 20, 236);
       cairo_line_to(c.Cr(), x + 320, 236);
       c.Stroke(Rgba{1, 1, 1, 0.3}, 2);
@@ -431,7 +418,7 @@ void ScoresPages(AssetWriter& out) {
     cairo_close_path(cr);
     c.FillVertical(480, 600, Hex(0x3b2a7a), Hex(0x1a1040));
     cairo_new_path(cr);
-    TextStyle t = Title(34, Face::Script);
+    TextStyle t = TitleStyle(34, Face::Script);
     c.Text("Idols", 22, 52, Align::Left, t);
     out.Picture("Graphics\\idolscreen", c);
   }
@@ -476,7 +463,7 @@ void ProfileScreen(AssetWriter& out) {
     Canvas c(800, 600);
     c.NightSky(606);
     c.Panel(150, 40, 500, 520, 30, kPanelTop.WithAlpha(0.92), kPanelBottom.WithAlpha(0.95));
-    c.TextCentered("Who is playing?", 400, 88, Title(40, Face::Script));
+    c.TextCentered("Who is playing?", 400, 88, TitleStyle(40, Face::Script));
     c.RoundRectPath(216, 126, 368 + 36, 278, 14);
     c.SetColor(kInk);
     cairo_fill(c.Cr());
@@ -506,7 +493,7 @@ void ProfileScreen(AssetWriter& out) {
   {
     Canvas c(440, 240);
     c.Panel(6, 6, 428, 226, 26, kPanelTop, kPanelBottom);
-    c.TextCentered("CREATE A NEW PROFILE!", 220, 50, Title(26));
+    c.TextCentered("CREATE A NEW PROFILE!", 220, 50, TitleStyle(26));
     TextStyle hint = Body(16);
     hint.fill = Hex(0xe8ddff);
     c.TextCentered("type a name and press CREATE", 220, 88, hint);
@@ -553,7 +540,7 @@ void Tutorial(AssetWriter& out) {
   Canvas c(800, 600);
   c.NightSky(707, 0.6);
   cairo_t* cr = c.Cr();
-  c.TextCentered("How to play", 400, 52, Title(48, Face::Script));
+  c.TextCentered("How to play", 400, 52, TitleStyle(48, Face::Script));
   c.RoundRectPath(262, 98, 276, 276, 18);
   c.SetColor(kInk);
   cairo_fill(cr);
