@@ -1,0 +1,44 @@
+// The screen of one level: owns the board, links it to the game session and the application,
+// and draws the danger meter, the score and the no-moves overlay around it, with the hint and
+// menu buttons.
+#pragma once
+
+#include "app/BlinkTimer.h"
+#include "app/Gadget.h"
+
+class Board;
+class Button;
+class GameApp;
+class GameSession;
+
+class BoardContainer : public Gadget {
+public:
+    // `session` may be null (thumbnails, the tutorial's demonstration board); `app` may be null
+    // when nothing is drawn or heard (tools, tests).
+    BoardContainer(GameSession* session, GameApp* app);
+    ~BoardContainer() override;
+
+    void Update() override;
+    void Draw() override;
+    void DrawOverlay() override;
+    void Notify(intptr_t message) override;
+    // Makes the board (free-form or not) for the level id.
+    void Initialize() override;
+
+    // The board's continue button was pressed on a cleared level.
+    void LevelContinue();
+    // The board ran out of moves and second chances.
+    void GameOver();
+    // Whether the move being played was made by a hint (such moves score nothing).
+    bool IsHintMove() const;
+    Board* GetBoard() const { return mBoard; }
+
+    GameSession* mSession = nullptr;
+    GameApp* mApp = nullptr;
+    Board* mBoard = nullptr;  // owned as a child gadget
+    int mLevelId = 0;
+    bool mFreeForm = false;
+    Button* mHintButton = nullptr;
+    Button* mMenuButton = nullptr;
+    BlinkTimer mMeterBlink{25};
+};

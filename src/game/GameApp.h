@@ -1,0 +1,93 @@
+// The game's application object: loads every font, picture and sound on the loader thread,
+// holds what all screens share (mode, statistics, score tables, profiles, the game in progress)
+// and starts play.
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/App.h"
+#include "app/Font.h"
+#include "app/Sound.h"
+#include "app/Sprite.h"
+#include "board/QuorlObject.h"
+#include "persistence/GameStatistics.h"
+#include "persistence/HighScoreTable.h"
+#include "persistence/ProfileManager.h"
+
+class GameSession;
+
+class GameApp : public App {
+public:
+    static constexpr int kLoadingSteps = 138;
+    enum Mode { kJourney = 0, kGauntlet = 1 };
+
+    GameApp();
+    ~GameApp() override;
+
+    // Logical screen, score tables, the engine start-up, profiles, fonts 1 to 3.
+    void Go() override;
+    // Every picture, sound and the large font, counting kLoadingSteps steps.
+    void LoadResources() override;
+    void LoadingDone() override;
+    std::string GetExtraInfo() override { return mCurrentFunction; }
+
+    // The loading steps, run on the calling thread (tools and tests load this way).
+    void LoadResourcesNow() { LoadResources(); }
+    // A picture loaded by LoadResources by its game name ("Graphics\\idols\\pell"); an empty
+    // sprite when it was not loaded.
+    const Sprite& Picture(const std::string& name) const;
+
+    bool LoadStatistics();
+    bool SaveStatistics();
+
+    // ---- Loading progress (written by the loader, read by the title screen) ---------------------
+    std::atomic<int> mLoadingStep{0};
+    std::atomic<int> mLoadingTotal{kLoadingSteps};
+
+    // ---- Fonts ----------------------------------------------------------------------------------
+    Font mFont1, mFont2, mFont3;
+    Font mFont4;  // "fonts\\font4": floating score texts
+
+    // ---- Pieces ---------------------------------------------------------------------------------
+    Sprite mQuorls[QuorlImageSet::kColors][2];
+    Sprite mLargeQuorls[QuorlImageSet::kColors][2];
+    Sprite mCracks[2], mLargeCracks[2];
+    Sprite mSmallTiles[8];  // 64 by 64, made from each colour's first frame
+    QuorlImageSet mQuorlImages;  // points into the sprites above
+
+    // ---- Board and level screen -----------------------------------------------------------------
+    Sprite mPop, mCircle, mStar, mInnerRim, mOuterRim, mEdgeRim, mGoldBrick;
+    Sprite mBackground, mDangerMeter, mDangerMeter2, mMercury;
+    Sprite mCrystalBall1, mCrystalBall2, mMenu1, mMenu2, mMenu3, mScoreBox, mBoardFrame;
+    Sprite mNoMovesLeft, mSecondChanceWheel, mPuzzleBox, mLevelCleared, mStatBox, mRobot;
+
+    // ---- Sounds ---------------------------------------------------------------------------------
+    Sound mExplode, mShake, mGold, mCrack, mShatter, mDiedSong, mDrag, mSnap, mMusic, mDanger;
+    Sound mFanfare, mFanfare2, mPoemSong, mWonTheme, mQuorlSound, mQuorlSoundSkull, mPop2, mZing;
+    Sound mGetBonus, mSpin, mCrystalBall, mCrystalBallOver;
+
+    // ---- Shared state ---------------------------------------------------------------------------
+    std::string mCurrentFunction;
+    bool mTransitionRunning = false;
+    int mMode = kJourney;
+    HighScoreTable mJourneyScores;
+    HighScoreTable mGauntletScores;
+    GameStatistics mStatistics;
+    ProfileManager mProfiles;
+    GameSession* mSession = nullptr;  // owned by the top gadget manager
+
+    // Developer start: straight into play after loading (0 none, 1 Gauntlet, 2 a journey level).
+    int mStartPlay = 0;
+    int mStartLevel = 0;
+
+private:
+    // Loads one picture into `sprite` (and the name table); false when it failed.
+    bool LoadPicture(Sprite& sprite, const std::string& name);
+    // One loading step done; false when the application is quitting.
+    bool Step();
+
+    std::map<std::string, std::unique_ptr<Sprite>> mPictures;
+};

@@ -1,0 +1,17 @@
+// The endless game: one free-form board, played until no move is left; counts the gold grabbed
+// when a cleared board goes dark again.
+#pragma once
+
+#include "game/GameSession.h"
+
+class GauntletSession : public GameSession {
+public:
+    explicit GauntletSession(GameApp* app);
+
+    // Makes the free-form level screen.
+    void Initialize() override;
+    // The game is over: statistics of the run.
+    void GameOver() override;
+
+    int32_t mGold = 0;
+};
