@@ -11,6 +11,7 @@
 #include "board/BoardRandom.h"
 #include "board/SlideBoard.h"
 #include "board/SlideObject.h"
+#include "game/LevelGenerator.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ const char* const kUsage =
     "usage: quorlslide-tool random SEED COUNT\n"
     "       quorlslide-tool range SEED N COUNT\n"
     "       quorlslide-tool board LAYOUT SIZE SEED [COLOURS]\n"
-    "       quorlslide-tool autoplay-board LAYOUT SIZE SEED MOVES [COLOURS]\n";
+    "       quorlslide-tool autoplay-board LAYOUT SIZE SEED MOVES [COLOURS]\n"
+    "       quorlslide-tool level ID\n";
 
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "quorlslide-tool: %s\n", problem);
@@ -184,6 +186,18 @@ int CommandAutoplayBoard(const std::vector<const char*>& args) {
     return 0;
 }
 
+int CommandLevel(const std::vector<const char*>& args) {
+    long long id;
+    if (args.size() != 1) return Usage("level takes ID");
+    if (!ParseNumber(args[0], INT32_MIN, INT32_MAX, &id)) return Usage("ID must be a whole number from -2147483648 to 2147483647");
+    LevelRecipe level = GenerateLevel(static_cast<int>(id));
+    std::printf("code %s\nlayout %s\ncolours %d\ndullbones %d\n", level.mCode.c_str(), level.mLayout.c_str(), level.mColors,
+                level.mDullbonesPerFill);
+    std::printf("danger-move %.6f\ndanger-group %.6f\ndanger-cascade %.6f\n", level.mDangerPerMove, level.mDangerPerGroup,
+                level.mDangerPerCascade);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -194,6 +208,7 @@ int main(int argc, char** argv) {
     if (command == "range") return CommandRange(args);
     if (command == "board") return CommandBoard(args);
     if (command == "autoplay-board") return CommandAutoplayBoard(args);
+    if (command == "level") return CommandLevel(args);
     if (command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
         return 0;
