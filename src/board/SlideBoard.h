@@ -154,8 +154,9 @@ public:
     // end), so the autopilot goes round the wrap instead.
     bool IsMatchLineWrapped(const SlideMove& move);
 
-    // Called by a piece being destroyed.
-    void ForgetObject(SlideObject* piece);
+    // Called by a piece being destroyed; game rules that keep pieces in lists of their own drop
+    // them here too.
+    virtual void ForgetObject(SlideObject* piece);
 
     // ---- [fields] ----------------------------------------------------------------------------------
     bool mDemonstration = false;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ class BoardContainer;
 class Button;
 class GameApp;
 class GameSession;
+class GameStatistics;
 class Image;
 class Particle;
 class Sound;
@@ -63,6 +65,7 @@ public:
     SlideObject* NewSlideObject() override;
     bool CanMakeMove() override;
     bool CanSave() override;
+    void ForgetObject(SlideObject* piece) override;
 
     // ---- [danger] -------------------------------------------------------------------------------
     virtual void AddToDangerMeter(float amount);
@@ -186,4 +189,24 @@ public:
     float mCyclerPosition = 0.0f;
     std::vector<BorderTile> mBorder;
     Button* mContinueButton = nullptr;
+
+    // The application's pictures prepared at this board's cell size.
+    QuorlImageSet mScaledImages;
+    std::vector<std::unique_ptr<Sprite>> mScaledSprites;
+    const Sprite* mSkullQuarters[2][4] = {};  // normal and large; top left, top right, bottom left, bottom right
+    const Sprite* mLitTile = nullptr;
+    const Sprite* mEdgeRim = nullptr;
+    const Sprite* mOuterRim = nullptr;
+    const Sprite* mInnerRim = nullptr;
+    // The hint's hand is still sliding in from the right.
+    bool mHandTravelling = false;
+
+private:
+    void PrepareImages();
+    // A copy of `sprite` scaled to `size` pixels square, kept by the board.
+    const Sprite* Scaled(const Sprite* sprite, int size);
+    void DrawBorder();
+    // Game sounds and statistics exist only with an application (and a session for statistics).
+    Sound* GameSound(Sound GameApp::*which) const;
+    GameStatistics* Statistics() const;
 };
