@@ -5,6 +5,7 @@
 
 #include "board/SlideObject.h"
 
+class GraphicsDevice;
 class ObjectManager;
 class Sound;
 class Sprite;
@@ -68,5 +69,18 @@ public:
 private:
     // Hands one back to the board's count of pieces turning into dullbones (never below 0).
     void EndVanishCount();
+    // A white particle at the piece's centre on the board's particle manager (none without one).
     void AddParticle(const Sprite* sprite, float alpha, const char* script) const;
+    bool BlinkOn() const;
+    const QuorlImageSet* Images() const;
+    // The picture of a colour (or the skull) in the piece's size; null when missing or empty.
+    const Sprite* Picture(int color, int frame) const;
+    // The crack overlay for the crack level; null when uncracked or missing.
+    const Sprite* CrackPicture() const;
+    int SkullFrame() const;
+    // One picture at the piece's drawing origin, tinted by `tint` times `alpha`.
+    void DrawPicture(GraphicsDevice& device, const Sprite* sprite, float scale, float alpha,
+                     const float* tint) const;
+    // The plain square (a dark one for a dullbone) when the pictures are missing.
+    void DrawFallback(GraphicsDevice& device);
 };
