@@ -90,7 +90,7 @@ inline __m128i AlphaOf(__m128i x) { return _mm_shufflehi_epi16(_mm_shufflelo_epi
 #define QS_RASTER_AVX2 1
 #include <immintrin.h>
 
-__attribute__((target("avx2"))) inline __m256i Div255x16(__m256i x) {
+__attribute__((target("avx2"), always_inline)) inline __m256i Div255x16(__m256i x) {
     return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
@@ -224,76 +224,210 @@ void SpanBilinear8888(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
 #endif
 
 #if QS_RASTER_AVX2
-// Two pixels per pass, one in each 128-bit half: both halves do the same work on their own
-// pixel. Interpolation is a + (b - a) * f with f in 1/128 steps (rounded multiply-high).
-template <bool Tinted, int Mode, bool Clamp, bool FixedRow>
-__attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
-    const int w = t.width, h = t.height;
+// Four pixels per pass. Taps are computed in vectors and clamped there, so the texture's edges
+// cost nothing extra: a tap left of the first texel centre gets weight 0 on the first pair, one
+// right of the last centre weight 32767/32768 on the last pair, which rounds to that texel.
+// Interpolation is a + (b - a) * f with 15-bit weights (rounded multiply-high).
+// Two vectors of eight 32-bit texels, each a texel and its right neighbour per pair of slots, split
+// into the left and right texels of pixels 0..7 in order.
+__attribute__((target("avx2"), always_inline)) inline void SplitPairs(__m256i a, __m256i b, __m256i& left,
+                                                                      __m256i& right) {
+    left = _mm256_castps_si256(_mm256_shuffle_ps(_mm256_castsi256_ps(a), _mm256_castsi256_ps(b), 0x88));
+    right = _mm256_castps_si256(_mm256_shuffle_ps(_mm256_castsi256_ps(a), _mm256_castsi256_ps(b), 0xDD));
+}
+
+// a + (b - a) * w for 16-bit channels, w in 1/32768 steps.
+__attribute__((target("avx2"), always_inline)) inline __m256i Mix(__m256i a, __m256i b, __m256i w) {
+    return _mm256_add_epi16(a, _mm256_mulhrs_epi16(_mm256_sub_epi16(b, a), w));
+}
+
+// Eight filtered source pixels as 16-bit channels (pixels 0, 1 | 4, 5 and 2, 3 | 6, 7), tinted,
+// then over or added onto eight target pixels.
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"), always_inline)) inline void StoreFiltered(uint32_t* p, __m256i lo, __m256i hi,
+                                                                         __m256i tint) {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i c255 = _mm256_set1_epi16(255);
-    const __m256i tint = _mm256_set_epi16(0, 0, 0, 0, short(uint32_t(s.a) >> 16), short(uint32_t(s.r) >> 16),
-                                          short(uint32_t(s.g) >> 16), short(uint32_t(s.b) >> 16), 0, 0, 0, 0,
-                                          short(uint32_t(s.a) >> 16), short(uint32_t(s.r) >> 16),
-                                          short(uint32_t(s.g) >> 16), short(uint32_t(s.b) >> 16));
-    struct Tap {
-        const uint32_t* r0;
-        const uint32_t* r1;
-        int fx, fy;
-    };
-    auto tap = [&](int u, int v) {
-        int uu = u - 0x8000, vv = v - 0x8000;
-        int x0 = uu >> 16, y0 = vv >> 16;
-        int fx = (uu >> 9) & 0x7F, fy = (vv >> 9) & 0x7F;
-        if constexpr (FixedRow) {
-            // Unturned drawing keeps one pair of texture rows along the whole span.
-            const uint32_t* r0 = t.pixels + std::ptrdiff_t(y0) * w + x0;
-            return Tap{r0, r0 + w, fx << 8, fy << 8};
-        }
-        if constexpr (Clamp) {
-            if (x0 < 0) x0 = 0, fx = 0;
-            else if (x0 >= w - 1) x0 = w - 2, fx = 127;
-            if (y0 < 0) y0 = 0, fy = 0;
-            else if (y0 >= h - 1) y0 = h - 2, fy = 127;
-        }
-        const uint32_t* r0 = t.pixels + std::ptrdiff_t(y0) * w + x0;
-        return Tap{r0, r0 + w, fx << 8, fy << 8};
-    };
-    for (; n >= 2; n -= 2, p += 2) {
-        Tap a = tap(s.u, s.v);
-        Tap b = tap(s.u + s.du, s.v + s.dv);
-        s.u += 2 * s.du;
-        s.v += 2 * s.dv;
-        __m128i a0 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(a.r0));
-        __m128i a1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(a.r1));
-        __m128i b0 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b.r0));
-        __m128i b1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b.r1));
-        // Nothing to do where all eight texels are clear (the corners of turned sprites).
-        __m128i any = _mm_and_si128(_mm_or_si128(_mm_or_si128(a0, a1), _mm_or_si128(b0, b1)),
-                                    _mm_set1_epi32(int(0xFF000000u)));
-        if ((_mm_movemask_epi8(_mm_cmpeq_epi32(any, _mm_setzero_si128())) & 0xFF) == 0xFF) continue;
-        __m256i top = _mm256_unpacklo_epi8(_mm256_set_m128i(b0, a0), zero);
-        __m256i bottom = _mm256_unpacklo_epi8(_mm256_set_m128i(b1, a1), zero);
-        __m256i wy = FixedRow ? _mm256_set1_epi16(short(a.fy))
-                              : _mm256_set_m128i(_mm_set1_epi16(short(b.fy)), _mm_set1_epi16(short(a.fy)));
-        __m256i wx = _mm256_set_m128i(_mm_set1_epi16(short(b.fx)), _mm_set1_epi16(short(a.fx)));
-        __m256i v = _mm256_add_epi16(top, _mm256_mulhrs_epi16(_mm256_sub_epi16(bottom, top), wy));
-        __m256i right = _mm256_srli_si256(v, 8);
-        v = _mm256_add_epi16(v, _mm256_mulhrs_epi16(_mm256_sub_epi16(right, v), wx));
-        if constexpr (Tinted) v = Div255x16(_mm256_mullo_epi16(v, tint));
-        __m256i d = _mm256_unpacklo_epi8(
-            _mm256_set_m128i(_mm_cvtsi32_si128(int(p[1])), _mm_cvtsi32_si128(int(p[0]))), zero);
-        __m256i out;
-        if constexpr (Mode == kAdd) {
-            out = _mm256_min_epi16(_mm256_adds_epu16(v, d), c255);
-        } else {
-            __m256i alpha = _mm256_shufflelo_epi16(v, 0xFF);
-            out = _mm256_add_epi16(v, Div255x16(_mm256_mullo_epi16(d, _mm256_sub_epi16(c255, alpha))));
-        }
-        out = _mm256_packus_epi16(out, out);
-        p[0] = uint32_t(_mm_cvtsi128_si32(_mm256_castsi256_si128(out))) | 0xFF000000u;
-        p[1] = uint32_t(_mm_cvtsi128_si32(_mm256_extracti128_si256(out, 1))) | 0xFF000000u;
+    if constexpr (Tinted) {
+        lo = Div255x16(_mm256_mullo_epi16(lo, tint));
+        hi = Div255x16(_mm256_mullo_epi16(hi, tint));
     }
-    if (n == 1) SpanBilinear8888<Tinted, Mode>(p, 1, s, t);
+    __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    __m256i dLo = _mm256_unpacklo_epi8(d, zero), dHi = _mm256_unpackhi_epi8(d, zero);
+    const __m256i c255 = _mm256_set1_epi16(255);
+    if constexpr (Mode == kAdd) {
+        lo = _mm256_min_epi16(_mm256_add_epi16(lo, dLo), c255);
+        hi = _mm256_min_epi16(_mm256_add_epi16(hi, dHi), c255);
+    } else {
+        __m256i aLo = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(lo, 0xFF), 0xFF);
+        __m256i aHi = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(hi, 0xFF), 0xFF);
+        lo = _mm256_add_epi16(lo, Div255x16(_mm256_mullo_epi16(dLo, _mm256_sub_epi16(c255, aLo))));
+        hi = _mm256_add_epi16(hi, Div255x16(_mm256_mullo_epi16(dHi, _mm256_sub_epi16(c255, aHi))));
+    }
+    __m256i out = _mm256_or_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(int(0xFF000000u)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), out);
+}
+
+// Eight pixels of a bilinear span. Taps are computed in vectors and clamped there, so the
+// texture's edges cost nothing extra: a tap left of the first texel centre gets weight 0 on the
+// first pair, one right of the last centre weight 32767/32768 on the last pair, which rounds to
+// that texel. Weights have 15 bits; each interpolation rounds once.
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"), always_inline)) inline void Bilinear8Avx2(uint32_t* p, __m256i u, __m256i v,
+                                                                         const RasterTexture& t, __m256i tint) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low16 = _mm256_set1_epi32(0xFFFF);
+    const __m256i top15 = _mm256_set1_epi32(32767);
+    const __m256i xMax = _mm256_set1_epi32(t.width - 2), yMax = _mm256_set1_epi32(t.height - 2);
+    __m256i x0 = _mm256_srai_epi32(u, 16), y0 = _mm256_srai_epi32(v, 16);
+    __m256i fx = _mm256_srli_epi32(_mm256_and_si256(u, low16), 1);
+    __m256i fy = _mm256_srli_epi32(_mm256_and_si256(v, low16), 1);
+    fx = _mm256_andnot_si256(_mm256_cmpgt_epi32(zero, x0), fx);
+    fy = _mm256_andnot_si256(_mm256_cmpgt_epi32(zero, y0), fy);
+    fx = _mm256_blendv_epi8(fx, top15, _mm256_cmpgt_epi32(x0, xMax));
+    fy = _mm256_blendv_epi8(fy, top15, _mm256_cmpgt_epi32(y0, yMax));
+    x0 = _mm256_min_epi32(_mm256_max_epi32(x0, zero), xMax);
+    y0 = _mm256_min_epi32(_mm256_max_epi32(y0, zero), yMax);
+    alignas(32) int at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), _mm256_add_epi32(_mm256_mullo_epi32(y0, _mm256_set1_epi32(t.width)), x0));
+    const uint32_t* px = t.pixels;
+    const std::ptrdiff_t w = t.width;
+    auto pair = [](const uint32_t* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
+    auto pairs = [&](std::ptrdiff_t row, int i, int j) {
+        return _mm_unpacklo_epi64(pair(px + at[i] + row), pair(px + at[j] + row));
+    };
+    // Pixels 0, 1 | 4, 5 and 2, 3 | 6, 7, so that splitting the pairs gives pixels in order.
+    __m256i topA = _mm256_setr_m128i(pairs(0, 0, 1), pairs(0, 4, 5));
+    __m256i topB = _mm256_setr_m128i(pairs(0, 2, 3), pairs(0, 6, 7));
+    __m256i bottomA = _mm256_setr_m128i(pairs(w, 0, 1), pairs(w, 4, 5));
+    __m256i bottomB = _mm256_setr_m128i(pairs(w, 2, 3), pairs(w, 6, 7));
+    __m256i any = _mm256_and_si256(_mm256_or_si256(_mm256_or_si256(topA, topB), _mm256_or_si256(bottomA, bottomB)),
+                                   _mm256_set1_epi32(int(0xFF000000u)));
+    if (_mm256_testz_si256(any, any)) return;  // all 32 texels clear: nothing to draw
+    __m256i tl, tr, bl, br;
+    SplitPairs(topA, topB, tl, tr);
+    SplitPairs(bottomA, bottomB, bl, br);
+    // 16-bit halves: pixels 0, 1 | 4, 5 (low) and 2, 3 | 6, 7 (high), as unpacking the target gives.
+    __m256i wx = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16)), wy = _mm256_or_si256(fy, _mm256_slli_epi32(fy, 16));
+    __m256i wxLo = _mm256_unpacklo_epi32(wx, wx), wxHi = _mm256_unpackhi_epi32(wx, wx);
+    __m256i wyLo = _mm256_unpacklo_epi32(wy, wy), wyHi = _mm256_unpackhi_epi32(wy, wy);
+    __m256i lo = Mix(Mix(_mm256_unpacklo_epi8(tl, zero), _mm256_unpacklo_epi8(bl, zero), wyLo),
+                     Mix(_mm256_unpacklo_epi8(tr, zero), _mm256_unpacklo_epi8(br, zero), wyLo), wxLo);
+    __m256i hi = Mix(Mix(_mm256_unpackhi_epi8(tl, zero), _mm256_unpackhi_epi8(bl, zero), wyHi),
+                     Mix(_mm256_unpackhi_epi8(tr, zero), _mm256_unpackhi_epi8(br, zero), wyHi), wxHi);
+    StoreFiltered<Tinted, Mode>(p, lo, hi, tint);
+}
+
+// Eight pixels of a span along one row of filtered texels (see SpanBilinearRowAvx2): only the
+// horizontal interpolation is left. `x` holds texel positions relative to the row's first texel.
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"), always_inline)) inline void Horizontal8Avx2(uint32_t* p, __m256i u, const uint32_t* row,
+                                                                           int first, int last, __m256i tint) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i x0 = _mm256_srai_epi32(u, 16);
+    __m256i fx = _mm256_srli_epi32(_mm256_and_si256(u, _mm256_set1_epi32(0xFFFF)), 1);
+    fx = _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(first), x0), fx);
+    fx = _mm256_blendv_epi8(fx, _mm256_set1_epi32(32767), _mm256_cmpgt_epi32(x0, _mm256_set1_epi32(last)));
+    x0 = _mm256_min_epi32(_mm256_max_epi32(x0, _mm256_set1_epi32(first)), _mm256_set1_epi32(last));
+    alignas(32) int at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), _mm256_sub_epi32(x0, _mm256_set1_epi32(first)));
+    auto pair = [](const uint32_t* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
+    auto pairs = [&](int i, int j) { return _mm_unpacklo_epi64(pair(row + at[i]), pair(row + at[j])); };
+    __m256i a = _mm256_setr_m128i(pairs(0, 1), pairs(4, 5));
+    __m256i b = _mm256_setr_m128i(pairs(2, 3), pairs(6, 7));
+    __m256i any = _mm256_and_si256(_mm256_or_si256(a, b), _mm256_set1_epi32(int(0xFF000000u)));
+    if (_mm256_testz_si256(any, any)) return;
+    __m256i left, right;
+    SplitPairs(a, b, left, right);
+    __m256i wx = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16));
+    __m256i lo = Mix(_mm256_unpacklo_epi8(left, zero), _mm256_unpacklo_epi8(right, zero), _mm256_unpacklo_epi32(wx, wx));
+    __m256i hi = Mix(_mm256_unpackhi_epi8(left, zero), _mm256_unpackhi_epi8(right, zero), _mm256_unpackhi_epi32(wx, wx));
+    StoreFiltered<Tinted, Mode>(p, lo, hi, tint);
+}
+
+// Texels a span along one texture row can filter in one pass.
+constexpr int kRowTexels = 1024;
+
+// A span that stays on one texture row (unturned drawing): the two texture rows are mixed once
+// per texel into `row`, then each pixel only mixes horizontally. The texels are the same the
+// general loop computes. False when the span does not qualify.
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"))) bool SpanBilinearRowAvx2(uint32_t* p, int n, const SpanState& s, const RasterTexture& t,
+                                                       __m256i tint) {
+    if (s.dv != 0) return false;
+    // Taps of the whole last group of eight, in 64 bits: a span whose taps would wrap takes the
+    // general loop.
+    long long u0 = (long long)s.u - 0x8000, u1 = u0 + (long long)s.du * (((n + 7) & ~7) - 1);
+    if (std::min(u0, u1) < INT32_MIN || std::max(u0, u1) > INT32_MAX) return false;
+    const int w = t.width, h = t.height;
+    int first = int(std::clamp<long long>(std::min(u0, u1) >> 16, 0, w - 2));
+    int last = int(std::clamp<long long>(std::max(u0, u1) >> 16, 0, w - 2));
+    if (last - first + 2 > kRowTexels) return false;
+    int vv = int(uint32_t(s.v) - 0x8000u), y0 = vv >> 16, fy = (vv & 0xFFFF) >> 1;
+    if (y0 < 0) y0 = 0, fy = 0;
+    else if (y0 > h - 2) y0 = h - 2, fy = 32767;
+    alignas(32) uint32_t row[kRowTexels + 8];
+    const uint32_t* r0 = t.pixels + std::ptrdiff_t(y0) * w + first;
+    const uint32_t* r1 = r0 + w;
+    const int count = last - first + 2;
+    const __m256i zero = _mm256_setzero_si256(), wy = _mm256_set1_epi16(short(fy));
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r0 + i));
+        __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r1 + i));
+        __m256i lo = Mix(_mm256_unpacklo_epi8(a, zero), _mm256_unpacklo_epi8(b, zero), wy);
+        __m256i hi = Mix(_mm256_unpackhi_epi8(a, zero), _mm256_unpackhi_epi8(b, zero), wy);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(row + i), _mm256_packus_epi16(lo, hi));
+    }
+    for (; i < count; ++i) {
+        uint32_t a = r0[i], b = r1[i], out = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            int ca = int((a >> shift) & 0xFF), cb = int((b >> shift) & 0xFF);
+            out |= uint32_t(ca + (((cb - ca) * fy + 0x4000) >> 15)) << shift;
+        }
+        row[i] = out;
+    }
+    const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    __m256i u = _mm256_add_epi32(_mm256_set1_epi32(int(u0)), _mm256_mullo_epi32(steps, _mm256_set1_epi32(s.du)));
+    const __m256i du8 = _mm256_set1_epi32(int(uint32_t(s.du) * 8u));
+    for (; n >= 8; n -= 8, p += 8, u = _mm256_add_epi32(u, du8)) Horizontal8Avx2<Tinted, Mode>(p, u, row, first, last, tint);
+    if (n > 0) {
+        uint32_t rest[8] = {};
+        std::memcpy(rest, p, size_t(n) * 4);
+        Horizontal8Avx2<Tinted, Mode>(rest, u, row, first, last, tint);
+        std::memcpy(p, rest, size_t(n) * 4);
+    }
+    return true;
+}
+
+// A span with a constant tint; the texture must be at least 2 by 2 texels.
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
+    __m256i tint = _mm256_setzero_si256();
+    if constexpr (Tinted) {
+        short a = short(uint32_t(s.a) >> 16), r = short(uint32_t(s.r) >> 16), g = short(uint32_t(s.g) >> 16),
+              b = short(uint32_t(s.b) >> 16);
+        tint = _mm256_setr_epi16(b, g, r, a, b, g, r, a, b, g, r, a, b, g, r, a);
+    }
+    if (SpanBilinearRowAvx2<Tinted, Mode>(p, n, s, t, tint)) return;
+    // Positions wrap rather than overflow; wrapped taps are clamped like any other. The texel
+    // centres sit half a texel in, so the taps start half a texel back.
+    const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    __m256i u = _mm256_add_epi32(_mm256_set1_epi32(int(uint32_t(s.u) - 0x8000u)),
+                                 _mm256_mullo_epi32(steps, _mm256_set1_epi32(s.du)));
+    __m256i v = _mm256_add_epi32(_mm256_set1_epi32(int(uint32_t(s.v) - 0x8000u)),
+                                 _mm256_mullo_epi32(steps, _mm256_set1_epi32(s.dv)));
+    const __m256i du8 = _mm256_set1_epi32(int(uint32_t(s.du) * 8u)), dv8 = _mm256_set1_epi32(int(uint32_t(s.dv) * 8u));
+    for (; n >= 8; n -= 8, p += 8) {
+        Bilinear8Avx2<Tinted, Mode>(p, u, v, t, tint);
+        u = _mm256_add_epi32(u, du8);
+        v = _mm256_add_epi32(v, dv8);
+    }
+    if (n > 0) {
+        uint32_t rest[8] = {};
+        std::memcpy(rest, p, size_t(n) * 4);
+        Bilinear8Avx2<Tinted, Mode>(rest, u, v, t, tint);
+        std::memcpy(p, rest, size_t(n) * 4);
+    }
 }
 #endif
 
@@ -302,8 +436,12 @@ struct Plane {
     double base = 0, dx = 0, dy = 0;
     int At(double x, double y) const {
         double v = (base + dx * x + dy * y) * 65536.0;
-        v = std::clamp(v, -2.0e9, 2.0e9);
-        return int(std::lround(v));
+        if (!(v > -2.0e9)) return v != v ? 0 : -2000000000;  // NaN from hostile vertices reads as 0
+        if (v > 2.0e9) return 2000000000;
+        // Rounds half away from zero, without a library call per span.
+        int i = int(v);
+        double frac = v - i;
+        return frac >= 0.5 ? i + 1 : (frac <= -0.5 ? i - 1 : i);
     }
 };
 
@@ -313,20 +451,45 @@ struct Point2 {
 
 inline double EdgeX(const Point2& a, const Point2& b, double y) { return a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y); }
 
+// Whether the snapped corners turn the same way at every corner (a strictly convex polygon).
+bool StrictlyConvex(const Point2* p, int count) {
+    int sign = 0;
+    for (int i = 0; i < count; ++i) {
+        const Point2 &a = p[i], &b = p[(i + 1) % count], &c = p[(i + 2) % count];
+        double cross = (b.x - a.x) * (c.y - b.y) - (b.y - a.y) * (c.x - b.x);
+        int s = cross > 0 ? 1 : (cross < 0 ? -1 : 0);
+        if (s == 0 || (sign != 0 && s != sign)) return false;
+        sign = s;
+    }
+    return true;
+}
+
 template <class F, bool Tex, bool Tint, int Mode, bool Filter>
-void Triangle(const RasterTarget& target, const RasterVertex* in, const RasterTexture* tex) {
+void Polygon(const RasterTarget& target, const RasterVertex* in, int count, const RasterTexture* tex);
+
+// A triangle, or a convex quad whose attributes lie on one plane (every sprite quad) drawn in one
+// pass: one span per scan line instead of two, the same pixels as its two triangles 0-1-2 and
+// 0-2-3. Any other quad is drawn as those two triangles.
+template <class F, bool Tex, bool Tint, int Mode, bool Filter>
+void Polygon(const RasterTarget& target, const RasterVertex* in, int count, const RasterTexture* tex) {
     if constexpr (Tex) {
         if (!tex || !tex->pixels || tex->width <= 0 || tex->height <= 0) return;
     }
-    Point2 p[3];
-    for (int i = 0; i < 3; ++i) {
+    Point2 p[4];
+    for (int i = 0; i < count; ++i) {
         float x = in[i].x, y = in[i].y;
         if (!(std::fabs(x) < 1.0e6f) || !(std::fabs(y) < 1.0e6f)) return;  // also refuses NaN
         p[i] = Point2{std::floor(double(x) * SoftwareRasterizer::kSubpixelSteps) / SoftwareRasterizer::kSubpixelSteps,
                       std::floor(double(y) * SoftwareRasterizer::kSubpixelSteps) / SoftwareRasterizer::kSubpixelSteps};
     }
     double area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
-    if (std::fabs(area) < 1e-9) return;
+    if (std::fabs(area) < 1e-9) {
+        if (count == 4) {
+            RasterVertex second[3] = {in[0], in[2], in[3]};
+            Polygon<F, Tex, Tint, Mode, Filter>(target, second, 3, tex);
+        }
+        return;
+    }
 
     auto makePlane = [&](double a0, double a1, double a2) {
         Plane pl;
@@ -355,20 +518,58 @@ void Triangle(const RasterTarget& target, const RasterVertex* in, const RasterTe
         pb = makePlane(ch[0][3], ch[1][3], ch[2][3]);
     }
 
-    // Sorting by y makes a shared edge of two triangles the same computation in both, so the
-    // half-open rule below never blends a pixel of a quad's diagonal twice.
-    std::sort(p, p + 3, [](const Point2& a, const Point2& b) { return a.y < b.y || (a.y == b.y && a.x < b.x); });
-    const Point2 &top = p[0], &mid = p[1], &bot = p[2];
+    if (count == 4) {
+        // The fourth corner must be convex with the others and carry the attributes the plane
+        // of the first three predicts; otherwise the two triangles are drawn on their own.
+        bool planar = StrictlyConvex(p, 4);
+        auto near = [&](const Plane& pl, double value, double tolerance) {
+            return std::fabs(pl.base + pl.dx * p[3].x + pl.dy * p[3].y - value) <= tolerance;
+        };
+        if (planar && Tex) planar = near(pu, in[3].u, 1.0 / 512) && near(pv, in[3].v, 1.0 / 512);
+        if (planar && (!Tex || Tint)) {
+            double a = std::clamp(double(in[3].a), 0.0, 1.0);
+            planar = near(pa, a * 255.0, 0.25) && near(pr, std::clamp(double(in[3].r), 0.0, 1.0) * a * 255.0, 0.25) &&
+                     near(pg, std::clamp(double(in[3].g), 0.0, 1.0) * a * 255.0, 0.25) &&
+                     near(pb, std::clamp(double(in[3].b), 0.0, 1.0) * a * 255.0, 0.25);
+        }
+        if (!planar) {
+            Polygon<F, Tex, Tint, Mode, Filter>(target, in, 3, tex);
+            RasterVertex second[3] = {in[0], in[2], in[3]};
+            Polygon<F, Tex, Tint, Mode, Filter>(target, second, 3, tex);
+            return;
+        }
+    }
+    // Each edge runs downwards (ties left to right), so an edge shared by two triangles is the
+    // same computation in both and the half-open rule below never blends a pixel twice.
+    struct Edge {
+        Point2 a, b;
+    } edges[4];
+    int edgeCount = 0;
+    double yMin = p[0].y, yMax = p[0].y;
+    for (int i = 0; i < count; ++i) {
+        Point2 a = p[i], b = p[(i + 1) % count];
+        yMin = std::min(yMin, a.y);
+        yMax = std::max(yMax, a.y);
+        if (a.y == b.y) continue;
+        if (b.y < a.y) std::swap(a, b);
+        edges[edgeCount++] = Edge{a, b};
+    }
+    if (edgeCount < 2) return;
     ClipBox clip = ClipOf(target);
-    int yStart = std::max(clip.y0, int(std::ceil(top.y - 0.5)));
-    int yEnd = std::min(clip.y1, int(std::ceil(bot.y - 0.5)));
-    if (bot.y == top.y) return;
+    int yStart = std::max(clip.y0, int(std::ceil(yMin - 0.5)));
+    int yEnd = std::min(clip.y1, int(std::ceil(yMax - 0.5)));
 
     for (int y = yStart; y < yEnd; ++y) {
         double yc = y + 0.5;
-        double xa = EdgeX(top, bot, yc);
-        double xb = yc < mid.y ? EdgeX(top, mid, yc) : EdgeX(mid, bot, yc);
-        if (xa > xb) std::swap(xa, xb);
+        double xa = 1e300, xb = -1e300;
+        for (int e = 0; e < edgeCount; ++e) {
+            const Edge& edge = edges[e];
+            if (yc < edge.a.y || yc >= edge.b.y) continue;
+            double x = EdgeX(edge.a, edge.b, yc);
+            xa = std::min(xa, x);
+            xb = std::max(xb, x);
+        }
+        if (xa > xb) continue;
         int xs = std::max(clip.x0, int(std::ceil(xa - 0.5)));
         int xe = std::min(clip.x1, int(std::ceil(xb - 0.5)));
         if (xs >= xe) continue;
@@ -399,18 +600,7 @@ void Triangle(const RasterTarget& target, const RasterVertex* in, const RasterTe
             if (tex->width >= 2 && tex->height >= 2 && s.da == 0 && s.dr == 0 && s.dg == 0 && s.db == 0) {
 #if QS_RASTER_AVX2
                 if (UseAvx2()) {
-                    // Spans whose taps all fall between texel centres need no clamping; the
-                    // taps move linearly, so checking both ends is enough.
-                    auto inside = [&](int u, int v) {
-                        int uu = u - 0x8000, vv = v - 0x8000;
-                        return uu >= 0 && vv >= 0 && (uu >> 16) < tex->width - 1 && (vv >> 16) < tex->height - 1;
-                    };
-                    int last = xe - xs - 1;
-                    bool clamp = !inside(s.u, s.v) || !inside(s.u + s.du * last, s.v + s.dv * last);
-                    uint32_t* row = RowAt<F>(target, xs, y);
-                    if (clamp) SpanBilinear8888Avx2<Tint, Mode, true, false>(row, xe - xs, s, *tex);
-                    else if (s.dv == 0) SpanBilinear8888Avx2<Tint, Mode, false, true>(row, xe - xs, s, *tex);
-                    else SpanBilinear8888Avx2<Tint, Mode, false, false>(row, xe - xs, s, *tex);
+                    SpanBilinear8888Avx2<Tint, Mode>(RowAt<F>(target, xs, y), xe - xs, s, *tex);
                     continue;
                 }
 #endif
@@ -425,16 +615,16 @@ void Triangle(const RasterTarget& target, const RasterVertex* in, const RasterTe
 
 // [SECTION] the dispatcher ---------------------------------------------------------------------
 
-using TriangleRoutine = void (*)(const RasterTarget&, const RasterVertex*, const RasterTexture*);
+using TriangleRoutine = void (*)(const RasterTarget&, const RasterVertex*, int, const RasterTexture*);
 
 // Routines of one format, indexed by routine index (16 slots, unused ones null) and filter.
 template <class F>
 struct RoutineTable {
     TriangleRoutine slot[16][2] = {};
     RoutineTable() {
-        for (int f = 0; f < 2; ++f) slot[0][f] = &Triangle<F, false, false, kCopy, false>;
-        for (int f = 0; f < 2; ++f) slot[2][f] = &Triangle<F, false, false, kOver, false>;
-        for (int f = 0; f < 2; ++f) slot[3][f] = &Triangle<F, false, false, kAdd, false>;
+        for (int f = 0; f < 2; ++f) slot[0][f] = &Polygon<F, false, false, kCopy, false>;
+        for (int f = 0; f < 2; ++f) slot[2][f] = &Polygon<F, false, false, kOver, false>;
+        for (int f = 0; f < 2; ++f) slot[3][f] = &Polygon<F, false, false, kAdd, false>;
         Set<8, false, kCopy>();
         Set<9, false, kAdd>();
         Set<10, false, kOver>();
@@ -446,8 +636,8 @@ struct RoutineTable {
     }
     template <int Index, bool Tint, int Mode>
     void Set() {
-        slot[Index][0] = &Triangle<F, true, Tint, Mode, false>;
-        slot[Index][1] = &Triangle<F, true, Tint, Mode, true>;
+        slot[Index][0] = &Polygon<F, true, Tint, Mode, false>;
+        slot[Index][1] = &Polygon<F, true, Tint, Mode, true>;
     }
 };
 
@@ -772,15 +962,22 @@ void SoftwareRasterizer::RasterizeTriangle(bool textured, bool tinted, bool blen
         case PixelFormat::kRgb555: routine = kTable555.slot[index][filter]; break;
         case PixelFormat::kUnknown: return;
     }
-    if (routine) routine(target, vertices, texture);
+    if (routine) routine(target, vertices, 3, texture);
 }
 
 void SoftwareRasterizer::RasterizeQuad(int flags, const RasterTarget& target, const RasterVertex* v,
                                        const RasterTexture* texture, bool bilinear) {
-    bool t = flags & kTextured, c = flags & kTinted, b = flags & kBlended, a = flags & kAdditive;
-    RasterizeTriangle(t, c, b, a, target, v, texture, bilinear);
-    RasterVertex second[3] = {v[0], v[2], v[3]};
-    RasterizeTriangle(t, c, b, a, target, second, texture, bilinear);
+    if (!target.pixels || !v) return;
+    int index = RoutineIndex(flags);
+    int filter = bilinear ? 1 : 0;
+    TriangleRoutine routine = nullptr;
+    switch (target.format) {
+        case PixelFormat::kArgb8888: routine = kTable8888.slot[index][filter]; break;
+        case PixelFormat::kRgb565: routine = kTable565.slot[index][filter]; break;
+        case PixelFormat::kRgb555: routine = kTable555.slot[index][filter]; break;
+        case PixelFormat::kUnknown: return;
+    }
+    if (routine) routine(target, v, 4, texture);
 }
 
 void SoftwareRasterizer::BlitSprite(const RasterTarget& target, const RasterTexture& texture, int x, int y,
