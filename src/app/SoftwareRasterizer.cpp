@@ -543,6 +543,7 @@ void Polygon(const RasterTarget& target, const RasterVertex* in, int count, cons
     // same computation in both and the half-open rule below never blends a pixel twice.
     struct Edge {
         Point2 a, b;
+        double slope;
     } edges[4];
     int edgeCount = 0;
     double yMin = p[0].y, yMax = p[0].y;
@@ -552,12 +553,23 @@ void Polygon(const RasterTarget& target, const RasterVertex* in, int count, cons
         yMax = std::max(yMax, a.y);
         if (a.y == b.y) continue;
         if (b.y < a.y) std::swap(a, b);
-        edges[edgeCount++] = Edge{a, b};
+        edges[edgeCount++] = Edge{a, b, (b.x - a.x) / (b.y - a.y)};
     }
     if (edgeCount < 2) return;
     ClipBox clip = ClipOf(target);
     int yStart = std::max(clip.y0, int(std::ceil(yMin - 0.5)));
     int yEnd = std::min(clip.y1, int(std::ceil(yMax - 0.5)));
+
+    const int du = Tex ? int(std::lround(pu.dx * 65536.0)) : 0;
+    const int dv = Tex ? int(std::lround(pv.dx * 65536.0)) : 0;
+    // One colour over the whole polygon (every sprite) is worked out once, not per span.
+    const bool flat = pa.dx == 0 && pa.dy == 0 && pr.dx == 0 && pr.dy == 0 && pg.dx == 0 && pg.dy == 0 &&
+                      pb.dx == 0 && pb.dy == 0;
+    int flatA = 0, flatR = 0, flatG = 0, flatB = 0;
+    if constexpr (!Tex || Tint) {
+        auto level = [](const Plane& pl) { return std::clamp(pl.At(0, 0), 0, 255 << 16) + 0x8000; };
+        if (flat) flatA = level(pa), flatR = level(pr), flatG = level(pg), flatB = level(pb);
+    }
 
     for (int y = yStart; y < yEnd; ++y) {
         double yc = y + 0.5;
@@ -565,7 +577,7 @@ void Polygon(const RasterTarget& target, const RasterVertex* in, int count, cons
         for (int e = 0; e < edgeCount; ++e) {
             const Edge& edge = edges[e];
             if (yc < edge.a.y || yc >= edge.b.y) continue;
-            double x = EdgeX(edge.a, edge.b, yc);
+            double x = edge.a.x + (yc - edge.a.y) * edge.slope;
             xa = std::min(xa, x);
             xb = std::max(xb, x);
         }
@@ -578,22 +590,26 @@ void Polygon(const RasterTarget& target, const RasterVertex* in, int count, cons
         if constexpr (Tex) {
             s.u = pu.At(xc, yc);
             s.v = pv.At(xc, yc);
-            s.du = int(std::lround(pu.dx * 65536.0));
-            s.dv = int(std::lround(pv.dx * 65536.0));
+            s.du = du;
+            s.dv = dv;
         }
         if constexpr (!Tex || Tint) {
-            // Clamping the ends keeps interpolated colours inside 0..255 along the whole span.
-            auto channel = [&](const Plane& pl, int& value, int& step) {
-                // Half a step added once makes the truncation in the span a rounding.
-                int first = std::clamp(pl.At(xc, yc), 0, 255 << 16) + 0x8000;
-                int last = std::clamp(pl.At(xc + (xe - xs - 1), yc), 0, 255 << 16) + 0x8000;
-                value = first;
-                step = xe - xs > 1 ? (last - first) / (xe - xs - 1) : 0;
-            };
-            channel(pa, s.a, s.da);
-            channel(pr, s.r, s.dr);
-            channel(pg, s.g, s.dg);
-            channel(pb, s.b, s.db);
+            if (flat) {
+                s.a = flatA, s.r = flatR, s.g = flatG, s.b = flatB;
+            } else {
+                // Clamping the ends keeps interpolated colours inside 0..255 along the whole span.
+                auto channel = [&](const Plane& pl, int& value, int& step) {
+                    // Half a step added once makes the truncation in the span a rounding.
+                    int first = std::clamp(pl.At(xc, yc), 0, 255 << 16) + 0x8000;
+                    int last = std::clamp(pl.At(xc + (xe - xs - 1), yc), 0, 255 << 16) + 0x8000;
+                    value = first;
+                    step = xe - xs > 1 ? (last - first) / (xe - xs - 1) : 0;
+                };
+                channel(pa, s.a, s.da);
+                channel(pr, s.r, s.dr);
+                channel(pg, s.g, s.dg);
+                channel(pb, s.b, s.db);
+            }
         }
 #if QS_RASTER_SSE2
         if constexpr (Tex && Filter && Mode != kCopy && sizeof(typename F::Pixel) == 4) {
