@@ -6,6 +6,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "app/App.h"
@@ -40,8 +41,16 @@ public:
     // sprite when it was not loaded.
     const Sprite& Picture(const std::string& name) const;
 
+    // The current profile's record; SaveStatistics writes only a record that was loaded for a
+    // profile, so an unloaded record never overwrites a player's file.
     bool LoadStatistics();
     bool SaveStatistics();
+    // Both score tables: ten default rows, then the stored files.
+    void LoadScoreTables();
+    // Kills every screen (for now: the game in progress) and forgets it.
+    void ClearScreens();
+    // Starts the developer's chosen play (mStartPlay) as the current session; returns it.
+    GameSession* StartPlay();
 
     // ---- Loading progress (written by the loader, read by the title screen) ---------------------
     std::atomic<int> mLoadingStep{0};
@@ -63,6 +72,7 @@ public:
     Sprite mBackground, mDangerMeter, mDangerMeter2, mMercury;
     Sprite mCrystalBall1, mCrystalBall2, mMenu1, mMenu2, mMenu3, mScoreBox, mBoardFrame;
     Sprite mNoMovesLeft, mSecondChanceWheel, mPuzzleBox, mLevelCleared, mStatBox, mRobot;
+    Sprite mSpark;  // 5 by 5 white: sparks of breaking dullbones
 
     // ---- Sounds ---------------------------------------------------------------------------------
     Sound mExplode, mShake, mGold, mCrack, mShatter, mDiedSong, mDrag, mSnap, mMusic, mDanger;
@@ -88,6 +98,13 @@ private:
     bool LoadPicture(Sprite& sprite, const std::string& name);
     // One loading step done; false when the application is quitting.
     bool Step();
+    // Loads a picture into its field, or into mPictures when it has none.
+    bool LoadNamed(const std::string& name);
 
+    mutable std::mutex mPictureLock;  // the loader adds pictures while screens may look them up
+
+    // Pictures without a field of their own, by lower-case name.
     std::map<std::string, std::unique_ptr<Sprite>> mPictures;
+    // Every loaded picture by lower-case name, fields included.
+    std::map<std::string, const Sprite*> mPictureIndex;
 };

@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 
-#include "app/App.h"
 #include "app/Version.h"
 #include "board/BoardRandom.h"
+#include "game/GameApp.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -24,6 +25,8 @@ void PrintHelp() {
         "  --fullscreen      start full screen\n"
         "  --windowed        start in a window\n"
         "  --seed N          seed the game's random source with N (replays a game)\n"
+        "  --gauntlet        start a Gauntlet game as soon as loading is done\n"
+        "  --level ID        play the journey level ID (world x 1000 + number) after loading\n"
         "  -software         draw with the software renderer\n"
         "  -hardware         draw with the accelerated renderer\n"
         "  -hwtest           run the hardware test again\n"
@@ -34,6 +37,8 @@ struct Options {
     bool fullscreen = false;
     bool haveSeed = false;
     uint32_t seed = 0;
+    int startPlay = 0;   // GameApp::mStartPlay
+    int startLevel = 0;
 };
 
 // Returns -1 to go on, otherwise the exit status.
@@ -64,6 +69,20 @@ int ParseArguments(int argc, char** argv, Options& options) {
             options.haveSeed = true;
             options.seed = static_cast<uint32_t>(value);
             ++i;
+        } else if (std::strcmp(arg, "--gauntlet") == 0) {
+            options.startPlay = 1;
+        } else if (std::strcmp(arg, "--level") == 0) {
+            char* end = nullptr;
+            errno = 0;
+            long long value = i + 1 < argc ? std::strtoll(argv[i + 1], &end, 10) : 0;
+            if (i + 1 >= argc || end == argv[i + 1] || *end != '\0' || errno != 0 ||
+                value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
+                std::fprintf(stderr, "quorlslide: --level needs a whole number from -2147483648 to 2147483647\n");
+                return 2;
+            }
+            options.startPlay = 2;
+            options.startLevel = static_cast<int>(value);
+            ++i;
         }
         // The other switches ("-software", "-crash", ...) are read from the command line by the
         // parts they concern.
@@ -72,7 +91,7 @@ int ParseArguments(int argc, char** argv, Options& options) {
 }
 
 // The application object of one run.
-std::unique_ptr<App> CreateApplication() { return std::make_unique<App>(); }
+std::unique_ptr<GameApp> CreateApplication() { return std::make_unique<GameApp>(); }
 
 }  // namespace
 
@@ -86,11 +105,13 @@ int GameMain(int argc, char** argv) {
 
     bool restart = false;
     do {
-        std::unique_ptr<App> app = CreateApplication();
+        std::unique_ptr<GameApp> app = CreateApplication();
         app->SetCommandLine(argc, argv);
         app->SetName(kGameTitle);
         app->SetVersion(kGameVersion);
         app->mFullscreen = options.fullscreen;
+        app->mStartPlay = options.startPlay;
+        app->mStartLevel = options.startLevel;
         app->SetupDataFolder();
         app->Go();
         // Another copy of the game was running and has been brought forward.

@@ -14,11 +14,16 @@ class GameApp;
 class GameSession : public Gadget {
 public:
     static constexpr int kBonusSlots = 5;
+    // Updates between the end of a level and the next level's start: where the screen fader
+    // reaches the middle of its fade.
+    static constexpr int kSwitchDelay = 37;
 
     explicit GameSession(GameApp* app);
     ~GameSession() override;
 
-    // Updates the floating texts.
+    // Takes the keyboard focus (the pause key).
+    void Initialize() override;
+    // Updates the floating texts; starts the level scheduled by LevelWon or GameOver.
     void Update() override;
     // The floating texts, above everything of the session.
     void DrawOverlay() override;
@@ -33,8 +38,13 @@ public:
     // The player continues after a cleared level.
     virtual void LevelWon();
     virtual void ReturnToMap() {}
-    // Makes the level screen for `levelId` and adds it as a child.
+    // Makes the level screen for `levelId` and adds it as a child (ending any level screen
+    // still there).
     virtual BoardContainer* StartLevelNow(int levelId, bool freeForm = false);
+    // The counts of a fresh game: score, bonuses, second chances, moves and the journey's counts.
+    virtual void ResetForNewGame();
+    // True between LevelWon or GameOver and the start of the level that follows.
+    bool IsSwitchPending() const { return mSwitchCountdown > 0; }
 
     GameApp* mApp = nullptr;
     BoardContainer* mBoard = nullptr;
@@ -54,4 +64,14 @@ public:
     // Set by GameOver until a later level starts; the level-screen switch reads it.
     bool mGameOver = false;
     ObjectManager mTexts;
+
+protected:
+    // The level that follows a won or lost one, started kSwitchDelay updates later (a new game
+    // first when `newGame` is set).
+    void ScheduleLevel(int levelId, bool freeForm, bool newGame);
+
+    int mSwitchCountdown = 0;
+    int mPendingLevel = 0;
+    bool mPendingFreeForm = false;
+    bool mPendingNewGame = false;
 };

@@ -6,12 +6,16 @@
 
 class GauntletSession : public GameSession {
 public:
+    // The free-form board always plays this level (world 1).
+    static constexpr int kLevelId = 1006;
+
     explicit GauntletSession(GameApp* app);
 
     // Makes the free-form level screen.
     void Initialize() override;
     // The game is over: statistics of the run.
     void GameOver() override;
+    void ResetForNewGame() override;
 
     int32_t mGold = 0;
 };

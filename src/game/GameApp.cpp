@@ -1,0 +1,392 @@
+// The game's application object: start-up (score tables, profiles, fonts), the loading steps run
+// on the loader thread, the start of play once loading is done, and the orderly shutdown that
+// writes profiles, scores and statistics.
+//
+// Index: [life] [start-up] [loading] [play] [statistics]
+#include "game/GameApp.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "app/Graphics.h"
+#include "app/Image.h"
+#include "app/Version.h"
+#include "game/GameSession.h"
+#include "game/GauntletSession.h"
+#include "persistence/GameFiles.h"
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string Format(const char* pattern, int a, int b = 0) {
+    char text[128];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+// Pictures with a field of their own (the board and the level screen draw them every frame).
+struct PictureField {
+    const char* mName;
+    Sprite GameApp::*mField;
+};
+
+const PictureField kPictureFields[] = {
+    {"Graphics\\qlpop", &GameApp::mPop},
+    {"Graphics\\circle", &GameApp::mCircle},
+    {"Graphics\\star", &GameApp::mStar},
+    {"Graphics\\innerrim", &GameApp::mInnerRim},
+    {"Graphics\\outerrim", &GameApp::mOuterRim},
+    {"Graphics\\edgerim", &GameApp::mEdgeRim},
+    {"Graphics\\goldbrick", &GameApp::mGoldBrick},
+    {"Graphics\\background", &GameApp::mBackground},
+    {"Graphics\\dangermeter", &GameApp::mDangerMeter},
+    {"Graphics\\dangermeter2", &GameApp::mDangerMeter2},
+    {"Graphics\\mercury", &GameApp::mMercury},
+    {"Graphics\\crystalball1", &GameApp::mCrystalBall1},
+    {"Graphics\\crystalball2", &GameApp::mCrystalBall2},
+    {"Graphics\\menu1", &GameApp::mMenu1},
+    {"Graphics\\menu2", &GameApp::mMenu2},
+    {"Graphics\\menu3", &GameApp::mMenu3},
+    {"Graphics\\scorebox", &GameApp::mScoreBox},
+    {"Graphics\\boardframe", &GameApp::mBoardFrame},
+    {"Graphics\\nomovesleft", &GameApp::mNoMovesLeft},
+    {"Graphics\\ASECONDCHANCE", &GameApp::mSecondChanceWheel},
+    {"Graphics\\puzzlebox", &GameApp::mPuzzleBox},
+    {"Graphics\\levelcleared", &GameApp::mLevelCleared},
+    {"Graphics\\statbox", &GameApp::mStatBox},
+    {"Graphics\\robot", &GameApp::mRobot},
+};
+
+// Loading step 3 (before the large font).
+const char* const kEffectPictures[] = {
+    "Graphics\\qlpop", "Graphics\\circle", "Graphics\\star", "Graphics\\innerrim", "Graphics\\outerrim",
+    "Graphics\\goldbrick",
+};
+
+// Loading step 4: one step for the whole group. The board frame and the edge rim belong to the
+// level screen too and ride along.
+const char* const kScreenGroup[] = {
+    "Graphics\\background", "Graphics\\dangermeter", "Graphics\\dangermeter2", "Graphics\\mercury",
+    "Graphics\\crystalball1", "Graphics\\crystalball2", "Graphics\\menu1", "Graphics\\menu2",
+    "Graphics\\menu3", "Graphics\\scorebox", "Graphics\\boardframe", "Graphics\\edgerim",
+};
+
+// Loading step 5.
+const char* const kPanelPictures[] = {
+    "Graphics\\nomovesleft", "Graphics\\ASECONDCHANCE", "Graphics\\puzzlebox", "Graphics\\startjourneyhelper",
+    "Graphics\\pickjourney", "Graphics\\levelcleared", "Graphics\\statbox", "Graphics\\levelclearedsmall",
+    "Graphics\\journeytopborder", "Graphics\\journeybottomborder", "Graphics\\quickmenu",
+    "Graphics\\quickmenuhilite", "Graphics\\quickmenudown", "Graphics\\gamemenu", "Graphics\\gamemenuhilite",
+    "Graphics\\gamemenudown", "Graphics\\optionsmenu", "Graphics\\donehilite", "Graphics\\donedown",
+};
+
+// Loading step 7.
+const char* const kControlPictures[] = {
+    "Graphics\\ScrollUp1", "Graphics\\ScrollUp2", "Graphics\\ScrollUp3", "Graphics\\ScrollDown1",
+    "Graphics\\ScrollDown2", "Graphics\\ScrollDown3", "Graphics\\PAUSEGAME", "Graphics\\robot",
+    "Graphics\\idolglow", "Graphics\\2x", "Graphics\\3x", "Graphics\\50k", "Graphics\\100k",
+    "Graphics\\secondchance", "Graphics\\bonushilite", "Graphics\\usedbonus", "Graphics\\usedbonus_2x",
+    "Graphics\\usedbonus_3x", "Graphics\\usedbonus_50k", "Graphics\\usedbonus_100k",
+    "Graphics\\usedbonus_secondchance", "Graphics\\INFOBOX", "Graphics\\OK1", "Graphics\\OK2", "Graphics\\OK3",
+    "Graphics\\YES1", "Graphics\\YES2", "Graphics\\YES3", "Graphics\\NO1", "Graphics\\NO2", "Graphics\\NO3",
+    "Graphics\\mainmenubutton1", "Graphics\\mainmenubutton2", "Graphics\\mainmenubutton3",
+};
+
+// Loading step 8, in the order of the idol table.
+const char* const kIdolPictures[] = {
+    "Graphics\\idols\\pell", "Graphics\\idols\\marlo", "Graphics\\idols\\tuvo", "Graphics\\idols\\fennick",
+    "Graphics\\idols\\dullbone", "Graphics\\idols\\brizzle", "Graphics\\idols\\krell",
+    "Graphics\\idols\\tesselin", "Graphics\\idols\\varno", "Graphics\\idols\\robot", "Graphics\\idols\\quorl",
+};
+
+// Loading step 9.
+const char* const kProfilePictures[] = {
+    "Graphics\\currentuser", "Graphics\\changeuser", "Graphics\\userscreen", "Graphics\\createuser1",
+    "Graphics\\createuser2", "Graphics\\createuser3", "Graphics\\Deleteuser1", "Graphics\\Deleteuser2",
+    "Graphics\\Deleteuser3", "Graphics\\Selectuser1", "Graphics\\Selectuser2", "Graphics\\Selectuser3",
+    "Graphics\\Cancel1", "Graphics\\Cancel2", "Graphics\\Cancel3", "Graphics\\newuser",
+};
+
+// Loading step 10: one step for the journey's sky.
+const char* const kSkyPictures[] = {
+    "Graphics\\journeyscreen", "Graphics\\star1", "Graphics\\star2", "Graphics\\star3",
+    "Graphics\\earth", "Graphics\\moon", "Graphics\\mars", "Graphics\\jupiter",
+};
+
+// Loading step 11. Short effects that can follow each other closely get several channels so
+// that a new one does not cut the last one off.
+struct SoundField {
+    const char* mName;
+    Sound GameApp::*mField;
+    int mChannels;
+};
+
+const SoundField kSounds[] = {
+    {"SoundEffects\\explode", &GameApp::mExplode, 4},
+    {"SoundEffects\\shake", &GameApp::mShake, 2},
+    {"SoundEffects\\gold", &GameApp::mGold, 4},
+    {"SoundEffects\\crack", &GameApp::mCrack, 4},
+    {"SoundEffects\\shatter", &GameApp::mShatter, 4},
+    {"SoundEffects\\DiedSong", &GameApp::mDiedSong, 1},
+    {"SoundEffects\\Drag", &GameApp::mDrag, 1},
+    {"SoundEffects\\Snap", &GameApp::mSnap, 2},
+    {"SoundEffects\\Music", &GameApp::mMusic, 1},
+    {"SoundEffects\\Danger", &GameApp::mDanger, 1},
+    {"SoundEffects\\fanfare", &GameApp::mFanfare, 1},
+    {"SoundEffects\\fanfare2", &GameApp::mFanfare2, 1},
+    {"SoundEffects\\poemsong", &GameApp::mPoemSong, 1},
+    {"SoundEffects\\wontheme", &GameApp::mWonTheme, 1},
+    {"SoundEffects\\quorlsound", &GameApp::mQuorlSound, 2},
+    {"SoundEffects\\quorlsoundskull", &GameApp::mQuorlSoundSkull, 2},
+    {"SoundEffects\\pop", &GameApp::mPop2, 4},
+    {"SoundEffects\\zing", &GameApp::mZing, 2},
+    {"SoundEffects\\GetBonus", &GameApp::mGetBonus, 1},
+    {"SoundEffects\\Spin", &GameApp::mSpin, 1},
+    {"SoundEffects\\crystalball", &GameApp::mCrystalBall, 1},
+    {"SoundEffects\\crystalballover", &GameApp::mCrystalBallOver, 1},
+};
+
+// A sprite's pixels back in straight (not premultiplied) colour, to be painted or resized.
+Image StraightImage(const Sprite& sprite) {
+    Image image;
+    if (sprite.Empty() || !image.Create(sprite.Width(), sprite.Height())) return image;
+    for (size_t i = 0; i < image.mPixels.size() && i < sprite.mPixels.size(); ++i) {
+        uint32_t p = sprite.mPixels[i];
+        uint32_t a = p >> 24;
+        if (a == 0) {
+            image.mPixels[i] = 0;
+            continue;
+        }
+        auto straight = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
+        image.mPixels[i] = a << 24 | straight((p >> 16) & 255) << 16 | straight((p >> 8) & 255) << 8 |
+                           straight(p & 255);
+    }
+    return image;
+}
+
+}  // namespace
+
+// ---- [life] ---------------------------------------------------------------------------------------
+
+GameApp::GameApp() {
+    SetName(kGameTitle);
+    SetTitle(kGameTitle);
+    SetVersion(kGameVersion);
+    // The decoded sounds are cached between runs.
+    mCheckCacheVersion = true;
+    mProfiles.AttachStatistics(&mStatistics);
+
+    // The pieces' picture set points at fields that live as long as the application, so it is
+    // valid (if empty) before, during and after loading.
+    for (int c = 0; c < QuorlImageSet::kColors; ++c) {
+        for (int f = 0; f < 2; ++f) {
+            mQuorlImages.mFrames[c][f] = &mQuorls[c][f];
+            mQuorlImages.mLargeFrames[c][f] = &mLargeQuorls[c][f];
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        mQuorlImages.mCracks[i] = &mCracks[i];
+        mQuorlImages.mLargeCracks[i] = &mLargeCracks[i];
+    }
+    mQuorlImages.mPuff = &mPop;
+    mQuorlImages.mDust = &mCircle;
+    mQuorlImages.mCrackSound = &mCrack;
+    mQuorlImages.mShatterSound = &mShatter;
+}
+
+GameApp::~GameApp() {
+    // The loader writes into this object: it stops after its current step and is waited for.
+    mQuit = true;
+    WaitForLoader();
+    mProfiles.Shutdown();
+    // Killing the game in progress writes its saved game; the screens are then destroyed while
+    // the pictures, sounds and fonts they use still exist.
+    ClearScreens();
+    mGadgets.DeleteAll();
+    mObjects.DeleteAll();
+    mJourneyScores.Save();
+    mGauntletScores.Save();
+    SaveStatistics();
+}
+
+void GameApp::ClearScreens() {
+    // The title screen, the main menu and the scores screen join here once they exist.
+    if (mSession) {
+        mSession->Kill();
+        mSession = nullptr;
+    }
+}
+
+// ---- [start-up] ---------------------------------------------------------------------------------
+
+void GameApp::Go() {
+    App::Go();
+    // Another copy of the game owns the data folder (or nothing could start): its score tables,
+    // profiles and statistics are not touched, so this copy's shutdown writes nothing either.
+    if (mQuit) return;
+    if (mGraphics) mGraphics->SetLogicalSize(800, 600);
+    LoadScoreTables();
+    mProfiles.Load(mConfigPath.empty() ? std::string(GameFiles::kConfigFile) : mConfigPath);
+    mFont1.Load("Fonts\\font1");
+    mFont2.Load("Fonts\\font2");
+    mFont3.Load("Fonts\\font3");
+    // The title screen with its loading bar comes here; Run then starts the loader thread.
+}
+
+void GameApp::LoadScoreTables() {
+    for (auto [table, file] : {std::pair{&mJourneyScores, GameFiles::kJourneyScoresFile},
+                               std::pair{&mGauntletScores, GameFiles::kGauntletScoresFile}}) {
+        table->Create(HighScoreTable::kRowCount);
+        table->AddDefaultRows();
+        table->Load(file);
+    }
+}
+
+// ---- [loading] ------------------------------------------------------------------------------------
+
+bool GameApp::Step() {
+    ++mLoadingStep;
+    return !mQuit;
+}
+
+bool GameApp::LoadPicture(Sprite& sprite, const std::string& name) {
+    bool ok = sprite.Load(name);
+    std::lock_guard<std::mutex> lock(mPictureLock);
+    mPictureIndex[Lower(name)] = &sprite;
+    return ok;
+}
+
+bool GameApp::LoadNamed(const std::string& name) {
+    for (const PictureField& field : kPictureFields)
+        if (name == field.mName) return LoadPicture(this->*field.mField, name);
+    Sprite* sprite = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mPictureLock);
+        std::unique_ptr<Sprite>& slot = mPictures[Lower(name)];
+        if (!slot) slot = std::make_unique<Sprite>();
+        sprite = slot.get();
+    }
+    return LoadPicture(*sprite, name);
+}
+
+const Sprite& GameApp::Picture(const std::string& name) const {
+    static const Sprite kEmpty;
+    std::lock_guard<std::mutex> lock(mPictureLock);
+    auto found = mPictureIndex.find(Lower(name));
+    return found == mPictureIndex.end() ? kEmpty : *found->second;
+}
+
+void GameApp::LoadResources() {
+    // Each group below is one step of the title screen's bar; a picture or sound that fails to
+    // load has been reported by its loader and the next step goes on.
+    mLoadingTotal = kLoadingSteps;
+    mLoadingStep = 0;
+
+    // 1. The pieces' two frames per colour (the large pieces' frames with them).
+    for (int c = 0; c < QuorlImageSet::kColors; ++c) {
+        for (int f = 0; f < 2; ++f) {
+            LoadPicture(mQuorls[c][f], Format("Graphics\\quorls\\ql%d%d", c, f));
+            LoadPicture(mLargeQuorls[c][f], Format("Graphics\\quorls\\large\\ql%d%d", c, f));
+            if (!Step()) return;
+        }
+    }
+    // 2. The cracks of a hit dullbone.
+    for (int i = 0; i < 2; ++i) {
+        LoadPicture(mCracks[i], Format("Graphics\\quorls\\crack%d", i));
+        LoadPicture(mLargeCracks[i], Format("Graphics\\quorls\\large\\crack%d", i));
+    }
+    if (!Step()) return;
+    // 3. Effects, then the large font of the floating scores.
+    for (const char* name : kEffectPictures) {
+        LoadNamed(name);
+        if (!Step()) return;
+    }
+    mFont4.Load("fonts\\font4");
+    if (!Step()) return;
+    // 4. The level screen.
+    for (const char* name : kScreenGroup) LoadNamed(name);
+    if (!Step()) return;
+    // 5. Panels and menus.
+    for (const char* name : kPanelPictures) {
+        LoadNamed(name);
+        if (!Step()) return;
+    }
+    // 6. A 64 by 64 tile of each colour (the map's board thumbnails draw pieces with them).
+    for (int c = 0; c < 8; ++c) {
+        Image tile = StraightImage(mQuorls[c][0]);
+        if (tile.Empty())
+            mSmallTiles[c].Clear();
+        else
+            mSmallTiles[c].SetImage(tile.Resized(64, 64));
+        if (!Step()) return;
+    }
+    // 7. Controls, bonuses and dialog buttons.
+    for (const char* name : kControlPictures) {
+        LoadNamed(name);
+        if (!Step()) return;
+    }
+    // 8. Idols.
+    for (const char* name : kIdolPictures) {
+        LoadNamed(name);
+        if (!Step()) return;
+    }
+    // 9. The profile screen.
+    for (const char* name : kProfilePictures) {
+        LoadNamed(name);
+        if (!Step()) return;
+    }
+    // 10. The journey's sky (painted from these by the map) and the white spark.
+    for (const char* name : kSkyPictures) LoadNamed(name);
+    {
+        Image spark;
+        spark.Create(5, 5, 0xFFFFFFFFu);
+        mSpark.SetImage(spark);
+    }
+    if (!Step()) return;
+    // 11. Sounds and music.
+    for (const SoundField& sound : kSounds) {
+        (this->*sound.mField).Load(sound.mName, sound.mChannels);
+        if (!Step()) return;
+    }
+}
+
+// ---- [play] -----------------------------------------------------------------------------------------
+
+void GameApp::LoadingDone() {
+    // The profile screen runs here once it exists; until then the current profile plays, and
+    // without one the statistics are kept for this run only.
+    if (!mProfiles.GetCurrentName().empty()) LoadStatistics();
+    // The title screen's play button takes over once it exists; until then play starts at once.
+    StartPlay();
+}
+
+GameSession* GameApp::StartPlay() {
+    std::lock_guard<std::recursive_mutex> lock(mDrawLock);
+    ClearScreens();
+    GameSession* session = nullptr;
+    if (mStartPlay == 2) {
+        session = new GameSession(this);
+        session->StartLevelNow(mStartLevel);
+    } else {
+        session = new GauntletSession(this);
+    }
+    mGadgets.Add(session);
+    mSession = session;
+    session->TakeKeyboardFocus();
+    return session;
+}
+
+// ---- [statistics] -----------------------------------------------------------------------------------
+
+bool GameApp::LoadStatistics() { return mStatistics.LoadStatistics(mProfiles); }
+
+bool GameApp::SaveStatistics() {
+    // A record never loaded for a profile would overwrite that profile's file with zeros.
+    if (!mStatistics.IsBound()) return false;
+    return mStatistics.SaveStatistics(mProfiles);
+}
