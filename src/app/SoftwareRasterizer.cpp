@@ -243,13 +243,18 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Mix(__m256i a, __m
 
 // Eight filtered source pixels as 16-bit channels (pixels 0, 1 | 4, 5 and 2, 3 | 6, 7), tinted,
 // then over or added onto eight target pixels.
+// `opaque`: every texel behind the eight pixels is opaque and so is the tint, so "over" is a store.
 template <bool Tinted, int Mode>
 __attribute__((target("avx2"), always_inline)) inline void StoreFiltered(uint32_t* p, __m256i lo, __m256i hi,
-                                                                         __m256i tint) {
+                                                                         __m256i tint, bool opaque) {
     const __m256i zero = _mm256_setzero_si256();
     if constexpr (Tinted) {
         lo = Div255x16(_mm256_mullo_epi16(lo, tint));
         hi = Div255x16(_mm256_mullo_epi16(hi, tint));
+    }
+    if (Mode == kOver && opaque) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_packus_epi16(lo, hi));
+        return;
     }
     __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     __m256i dLo = _mm256_unpacklo_epi8(d, zero), dHi = _mm256_unpackhi_epi8(d, zero);
@@ -273,7 +278,8 @@ __attribute__((target("avx2"), always_inline)) inline void StoreFiltered(uint32_
 // that texel. Weights have 15 bits; each interpolation rounds once.
 template <bool Tinted, int Mode>
 __attribute__((target("avx2"), always_inline)) inline void Bilinear8Avx2(uint32_t* p, __m256i u, __m256i v,
-                                                                         const RasterTexture& t, __m256i tint) {
+                                                                         const RasterTexture& t, __m256i tint,
+                                                                         bool opaqueTint) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i low16 = _mm256_set1_epi32(0xFFFF);
     const __m256i top15 = _mm256_set1_epi32(32767);
@@ -300,9 +306,12 @@ __attribute__((target("avx2"), always_inline)) inline void Bilinear8Avx2(uint32_
     __m256i topB = _mm256_setr_m128i(pairs(0, 2, 3), pairs(0, 6, 7));
     __m256i bottomA = _mm256_setr_m128i(pairs(w, 0, 1), pairs(w, 4, 5));
     __m256i bottomB = _mm256_setr_m128i(pairs(w, 2, 3), pairs(w, 6, 7));
+    const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
     __m256i any = _mm256_and_si256(_mm256_or_si256(_mm256_or_si256(topA, topB), _mm256_or_si256(bottomA, bottomB)),
-                                   _mm256_set1_epi32(int(0xFF000000u)));
+                                   alphaMask);
     if (_mm256_testz_si256(any, any)) return;  // all 32 texels clear: nothing to draw
+    __m256i all = _mm256_and_si256(_mm256_and_si256(topA, topB), _mm256_and_si256(bottomA, bottomB));
+    bool opaque = opaqueTint && _mm256_testc_si256(all, alphaMask);
     __m256i tl, tr, bl, br;
     SplitPairs(topA, topB, tl, tr);
     SplitPairs(bottomA, bottomB, bl, br);
@@ -314,14 +323,15 @@ __attribute__((target("avx2"), always_inline)) inline void Bilinear8Avx2(uint32_
                      Mix(_mm256_unpacklo_epi8(tr, zero), _mm256_unpacklo_epi8(br, zero), wyLo), wxLo);
     __m256i hi = Mix(Mix(_mm256_unpackhi_epi8(tl, zero), _mm256_unpackhi_epi8(bl, zero), wyHi),
                      Mix(_mm256_unpackhi_epi8(tr, zero), _mm256_unpackhi_epi8(br, zero), wyHi), wxHi);
-    StoreFiltered<Tinted, Mode>(p, lo, hi, tint);
+    StoreFiltered<Tinted, Mode>(p, lo, hi, tint, opaque);
 }
 
 // Eight pixels of a span along one row of filtered texels (see SpanBilinearRowAvx2): only the
 // horizontal interpolation is left. `x` holds texel positions relative to the row's first texel.
 template <bool Tinted, int Mode>
 __attribute__((target("avx2"), always_inline)) inline void Horizontal8Avx2(uint32_t* p, __m256i u, const uint32_t* row,
-                                                                           int first, int last, __m256i tint) {
+                                                                           int first, int last, __m256i tint,
+                                                                           bool opaqueTint) {
     const __m256i zero = _mm256_setzero_si256();
     __m256i x0 = _mm256_srai_epi32(u, 16);
     __m256i fx = _mm256_srli_epi32(_mm256_and_si256(u, _mm256_set1_epi32(0xFFFF)), 1);
@@ -334,14 +344,16 @@ __attribute__((target("avx2"), always_inline)) inline void Horizontal8Avx2(uint3
     auto pairs = [&](int i, int j) { return _mm_unpacklo_epi64(pair(row + at[i]), pair(row + at[j])); };
     __m256i a = _mm256_setr_m128i(pairs(0, 1), pairs(4, 5));
     __m256i b = _mm256_setr_m128i(pairs(2, 3), pairs(6, 7));
-    __m256i any = _mm256_and_si256(_mm256_or_si256(a, b), _mm256_set1_epi32(int(0xFF000000u)));
+    const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
+    __m256i any = _mm256_and_si256(_mm256_or_si256(a, b), alphaMask);
     if (_mm256_testz_si256(any, any)) return;
+    bool opaque = opaqueTint && _mm256_testc_si256(_mm256_and_si256(a, b), alphaMask);
     __m256i left, right;
     SplitPairs(a, b, left, right);
     __m256i wx = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16));
     __m256i lo = Mix(_mm256_unpacklo_epi8(left, zero), _mm256_unpacklo_epi8(right, zero), _mm256_unpacklo_epi32(wx, wx));
     __m256i hi = Mix(_mm256_unpackhi_epi8(left, zero), _mm256_unpackhi_epi8(right, zero), _mm256_unpackhi_epi32(wx, wx));
-    StoreFiltered<Tinted, Mode>(p, lo, hi, tint);
+    StoreFiltered<Tinted, Mode>(p, lo, hi, tint, opaque);
 }
 
 // Texels a span along one texture row can filter in one pass.
@@ -352,7 +364,7 @@ constexpr int kRowTexels = 1024;
 // general loop computes. False when the span does not qualify.
 template <bool Tinted, int Mode>
 __attribute__((target("avx2"))) bool SpanBilinearRowAvx2(uint32_t* p, int n, const SpanState& s, const RasterTexture& t,
-                                                       __m256i tint) {
+                                                       __m256i tint, bool opaqueTint) {
     if (s.dv != 0) return false;
     // Taps of the whole last group of eight, in 64 bits: a span whose taps would wrap takes the
     // general loop.
@@ -389,11 +401,11 @@ __attribute__((target("avx2"))) bool SpanBilinearRowAvx2(uint32_t* p, int n, con
     const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     __m256i u = _mm256_add_epi32(_mm256_set1_epi32(int(u0)), _mm256_mullo_epi32(steps, _mm256_set1_epi32(s.du)));
     const __m256i du8 = _mm256_set1_epi32(int(uint32_t(s.du) * 8u));
-    for (; n >= 8; n -= 8, p += 8, u = _mm256_add_epi32(u, du8)) Horizontal8Avx2<Tinted, Mode>(p, u, row, first, last, tint);
+    for (; n >= 8; n -= 8, p += 8, u = _mm256_add_epi32(u, du8)) Horizontal8Avx2<Tinted, Mode>(p, u, row, first, last, tint, opaqueTint);
     if (n > 0) {
         uint32_t rest[8] = {};
         std::memcpy(rest, p, size_t(n) * 4);
-        Horizontal8Avx2<Tinted, Mode>(rest, u, row, first, last, tint);
+        Horizontal8Avx2<Tinted, Mode>(rest, u, row, first, last, tint, opaqueTint);
         std::memcpy(p, rest, size_t(n) * 4);
     }
     return true;
@@ -403,12 +415,13 @@ __attribute__((target("avx2"))) bool SpanBilinearRowAvx2(uint32_t* p, int n, con
 template <bool Tinted, int Mode>
 __attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
     __m256i tint = _mm256_setzero_si256();
+    const bool opaqueTint = !Tinted || (uint32_t(s.a) >> 16) == 255;
     if constexpr (Tinted) {
         short a = short(uint32_t(s.a) >> 16), r = short(uint32_t(s.r) >> 16), g = short(uint32_t(s.g) >> 16),
               b = short(uint32_t(s.b) >> 16);
         tint = _mm256_setr_epi16(b, g, r, a, b, g, r, a, b, g, r, a, b, g, r, a);
     }
-    if (SpanBilinearRowAvx2<Tinted, Mode>(p, n, s, t, tint)) return;
+    if (SpanBilinearRowAvx2<Tinted, Mode>(p, n, s, t, tint, opaqueTint)) return;
     // Positions wrap rather than overflow; wrapped taps are clamped like any other. The texel
     // centres sit half a texel in, so the taps start half a texel back.
     const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
@@ -418,14 +431,14 @@ __attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, Sp
                                  _mm256_mullo_epi32(steps, _mm256_set1_epi32(s.dv)));
     const __m256i du8 = _mm256_set1_epi32(int(uint32_t(s.du) * 8u)), dv8 = _mm256_set1_epi32(int(uint32_t(s.dv) * 8u));
     for (; n >= 8; n -= 8, p += 8) {
-        Bilinear8Avx2<Tinted, Mode>(p, u, v, t, tint);
+        Bilinear8Avx2<Tinted, Mode>(p, u, v, t, tint, opaqueTint);
         u = _mm256_add_epi32(u, du8);
         v = _mm256_add_epi32(v, dv8);
     }
     if (n > 0) {
         uint32_t rest[8] = {};
         std::memcpy(rest, p, size_t(n) * 4);
-        Bilinear8Avx2<Tinted, Mode>(rest, u, v, t, tint);
+        Bilinear8Avx2<Tinted, Mode>(rest, u, v, t, tint, opaqueTint);
         std::memcpy(p, rest, size_t(n) * 4);
     }
 }
@@ -438,10 +451,8 @@ struct Plane {
         double v = (base + dx * x + dy * y) * 65536.0;
         if (!(v > -2.0e9)) return v != v ? 0 : -2000000000;  // NaN from hostile vertices reads as 0
         if (v > 2.0e9) return 2000000000;
-        // Rounds half away from zero, without a library call per span.
-        int i = int(v);
-        double frac = v - i;
-        return frac >= 0.5 ? i + 1 : (frac <= -0.5 ? i - 1 : i);
+        // Rounds half away from zero, without a library call or a branch per span.
+        return int(v + std::copysign(0.5, v));
     }
 };
 
