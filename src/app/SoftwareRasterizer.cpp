@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -113,6 +114,73 @@ ClipBox ClipOf(const RasterTarget& t) {
 template <class F>
 typename F::Pixel* RowAt(const RasterTarget& t, int x, int y) {
     return reinterpret_cast<typename F::Pixel*>(static_cast<uint8_t*>(t.pixels) + std::ptrdiff_t(y) * t.pitch) + x;
+}
+
+// 16-bit targets are blended by widening a stretch of a row to 32 bits, running the 32-bit loops
+// on it and narrowing it back. Widening repeats each channel's top bits and narrowing drops them
+// again, so untouched pixels come back unchanged and touched ones as the per-pixel loops write them.
+constexpr int kScanlineChunk = 256;
+
+#if QS_RASTER_AVX2
+template <bool Is565>
+__attribute__((target("avx2"))) int WidenAvx2(const uint16_t* s, uint32_t* d, int n) {
+    const __m256i m5 = _mm256_set1_epi32(31), m6 = _mm256_set1_epi32(63);
+    const __m256i alpha = _mm256_set1_epi32(int(0xFF000000u));
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i v = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+        __m256i r = _mm256_and_si256(_mm256_srli_epi32(v, Is565 ? 11 : 10), m5);
+        __m256i g = _mm256_and_si256(_mm256_srli_epi32(v, 5), Is565 ? m6 : m5);
+        __m256i b = _mm256_and_si256(v, m5);
+        r = _mm256_or_si256(_mm256_slli_epi32(r, 3), _mm256_srli_epi32(r, 2));
+        g = Is565 ? _mm256_or_si256(_mm256_slli_epi32(g, 2), _mm256_srli_epi32(g, 4))
+                  : _mm256_or_si256(_mm256_slli_epi32(g, 3), _mm256_srli_epi32(g, 2));
+        b = _mm256_or_si256(_mm256_slli_epi32(b, 3), _mm256_srli_epi32(b, 2));
+        __m256i out = _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi32(r, 16), _mm256_slli_epi32(g, 8)),
+                                      _mm256_or_si256(b, alpha));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), out);
+    }
+    return i;
+}
+
+template <bool Is565>
+__attribute__((target("avx2"))) int NarrowAvx2(const uint32_t* s, uint16_t* d, int n) {
+    const __m256i rMask = _mm256_set1_epi32(Is565 ? 0xF800 : 0x7C00), gMask = _mm256_set1_epi32(Is565 ? 0x07E0 : 0x03E0);
+    const __m256i bMask = _mm256_set1_epi32(0x1F);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        __m256i r = _mm256_and_si256(_mm256_srli_epi32(c, Is565 ? 8 : 9), rMask);
+        __m256i g = _mm256_and_si256(_mm256_srli_epi32(c, Is565 ? 5 : 6), gMask);
+        __m256i b = _mm256_and_si256(_mm256_srli_epi32(c, 3), bMask);
+        __m256i v = _mm256_or_si256(_mm256_or_si256(r, g), b);
+        v = _mm256_permute4x64_epi64(_mm256_packus_epi32(v, v), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm256_castsi256_si128(v));
+    }
+    return i;
+}
+#endif
+
+template <class F>
+void Widen(const typename F::Pixel* s, uint32_t* d, int n) {
+    int i = 0;
+#if QS_RASTER_AVX2
+    if constexpr (sizeof(typename F::Pixel) == 2) {
+        if (UseAvx2()) i = WidenAvx2<std::is_same_v<F, Format565>>(s, d, n);
+    }
+#endif
+    for (; i < n; ++i) d[i] = F::Load(s[i]);
+}
+
+template <class F>
+void Narrow(const uint32_t* s, typename F::Pixel* d, int n) {
+    int i = 0;
+#if QS_RASTER_AVX2
+    if constexpr (sizeof(typename F::Pixel) == 2) {
+        if (UseAvx2()) i = NarrowAvx2<std::is_same_v<F, Format565>>(s, d, n);
+    }
+#endif
+    for (; i < n; ++i) d[i] = typename F::Pixel(F::Store(s[i]));
 }
 
 // [SECTION] spans and triangles ----------------------------------------------------------------
@@ -444,6 +512,20 @@ __attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, Sp
 }
 #endif
 
+#if QS_RASTER_SSE2
+// A filtered span with a constant tint into 32-bit pixels; the texture is at least 2 by 2.
+template <bool Tinted, int Mode>
+void SpanFiltered(uint32_t* p, int n, const SpanState& s, const RasterTexture& t) {
+#if QS_RASTER_AVX2
+    if (UseAvx2()) {
+        SpanBilinear8888Avx2<Tinted, Mode>(p, n, s, t);
+        return;
+    }
+#endif
+    SpanBilinear8888<Tinted, Mode>(p, n, s, t);
+}
+#endif
+
 // Vertex attributes as planes a + dx * x + dy * y over the triangle.
 struct Plane {
     double base = 0, dx = 0, dy = 0;
@@ -623,15 +705,22 @@ void Polygon(const RasterTarget& target, const RasterVertex* in, int count, cons
             }
         }
 #if QS_RASTER_SSE2
-        if constexpr (Tex && Filter && Mode != kCopy && sizeof(typename F::Pixel) == 4) {
+        if constexpr (Tex && Filter && Mode != kCopy) {
             if (tex->width >= 2 && tex->height >= 2 && s.da == 0 && s.dr == 0 && s.dg == 0 && s.db == 0) {
-#if QS_RASTER_AVX2
-                if (UseAvx2()) {
-                    SpanBilinear8888Avx2<Tint, Mode>(RowAt<F>(target, xs, y), xe - xs, s, *tex);
-                    continue;
+                if constexpr (sizeof(typename F::Pixel) == 4) {
+                    SpanFiltered<Tint, Mode>(RowAt<F>(target, xs, y), xe - xs, s, *tex);
+                } else {
+                    alignas(32) uint32_t line[kScanlineChunk];
+                    typename F::Pixel* row = RowAt<F>(target, xs, y);
+                    for (int k = 0, n = xe - xs; k < n; k += kScanlineChunk) {
+                        int m = std::min(kScanlineChunk, n - k);
+                        Widen<F>(row + k, line, m);
+                        SpanFiltered<Tint, Mode>(line, m, s, *tex);
+                        Narrow<F>(line, row + k, m);
+                        s.u = int(uint32_t(s.u) + uint32_t(s.du) * uint32_t(m));
+                        s.v = int(uint32_t(s.v) + uint32_t(s.dv) * uint32_t(m));
+                    }
                 }
-#endif
-                SpanBilinear8888<Tint, Mode>(RowAt<F>(target, xs, y), xe - xs, s, *tex);
                 continue;
             }
         }
@@ -854,6 +943,21 @@ void FillRow8888(uint32_t* d, uint32_t src, int n) {
 }
 #endif
 
+#if QS_RASTER_SSE2
+// One row of a sprite onto 32-bit pixels, with the widest loops the processor has.
+template <bool Tinted, int Mode>
+void BlendRow32(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+#if QS_RASTER_AVX2
+    if (UseAvx2()) {
+        Row8888Avx2<Tinted, Mode>(d, s, n, t);
+        return;
+    }
+#endif
+    if constexpr (Mode == kAdd) Row8888<Tinted, kAdd>(d, s, n, t);
+    else OverRowClassified8888<Tinted>(d, s, n, t);
+}
+#endif
+
 template <class F>
 void CopyRow(typename F::Pixel* d, const uint32_t* s, int n) {
     if constexpr (sizeof(typename F::Pixel) == 4) {
@@ -877,34 +981,46 @@ void Blit(const RasterTarget& target, const RasterTexture& tex, int x, int y, co
     ClipBox clip = ClipOf(target);
     int y0 = std::max(clip.y0, y), y1 = std::min<long long>(clip.y1, (long long)y + tex.height);
 #if QS_RASTER_SSE2
-    if constexpr (sizeof(typename F::Pixel) == 4) {
-        // 32-bit rows take the classified whole-row loops between the first and last visible pixel.
-        for (int ty = y0; ty < y1; ++ty) {
-            int sy = ty - y;
-            int first = 0, last = tex.width;
-            if (tex.runs) {
-                uint32_t a = tex.rowRuns[sy], b = tex.rowRuns[sy + 1];
-                if (a == b) continue;
+    // Rows take the classified whole-row loops between the first and last visible pixel (16-bit
+    // rows through a 32-bit scanline). Additive rows take the whole width: adding a clear pixel
+    // changes nothing, and full groups of eight beat a ragged start and end.
+    alignas(32) uint32_t line[sizeof(typename F::Pixel) == 4 ? 1 : kScanlineChunk];
+    for (int ty = y0; ty < y1; ++ty) {
+        int sy = ty - y;
+        int first = 0, last = tex.width;
+        bool opaqueRow = false;
+        if (tex.runs) {
+            uint32_t a = tex.rowRuns[sy], b = tex.rowRuns[sy + 1];
+            if (a == b) continue;
+            if (Mode != kAdd) {
                 first = int((tex.runs[a] >> 15) & 0x7FFF);
                 last = int(((tex.runs[b - 1] >> 15) & 0x7FFF) + (tex.runs[b - 1] & 0x7FFF));
             }
-            long long dx0 = std::max<long long>((long long)x + first, clip.x0);
-            long long dx1 = std::min<long long>((long long)x + last, clip.x1);
-            if (dx0 >= dx1) continue;
-            uint32_t* d = RowAt<F>(target, int(dx0), ty);
-            const uint32_t* s = tex.pixels + std::ptrdiff_t(sy) * tex.width + (dx0 - x);
-            int n = int(dx1 - dx0);
-#if QS_RASTER_AVX2
-            if (UseAvx2()) {
-                Row8888Avx2<Tinted, Mode>(d, s, n, t);
+            opaqueRow = b - a == 1 && (tex.runs[a] >> 30) == SoftwareRasterizer::kRunOpaque;
+        }
+        long long dx0 = std::max<long long>((long long)x + first, clip.x0);
+        long long dx1 = std::min<long long>((long long)x + last, clip.x1);
+        if (dx0 >= dx1) continue;
+        typename F::Pixel* d = RowAt<F>(target, int(dx0), ty);
+        const uint32_t* s = tex.pixels + std::ptrdiff_t(sy) * tex.width + (dx0 - x);
+        int n = int(dx1 - dx0);
+        if constexpr (sizeof(typename F::Pixel) == 4) {
+            (void)opaqueRow;
+            BlendRow32<Tinted, Mode>(d, s, n, t);
+        } else {
+            if (Mode == kOver && !Tinted && opaqueRow) {
+                Narrow<F>(s, d, n);
                 continue;
             }
-#endif
-            if constexpr (Mode == kAdd) Row8888<Tinted, kAdd>(d, s, n, t);
-            else OverRowClassified8888<Tinted>(d, s, n, t);
+            for (int k = 0; k < n; k += kScanlineChunk) {
+                int m = std::min(kScanlineChunk, n - k);
+                Widen<F>(d + k, line, m);
+                BlendRow32<Tinted, Mode>(line, s + k, m, t);
+                Narrow<F>(line, d + k, m);
+            }
         }
-        return;
     }
+    return;
 #endif
     for (int ty = y0; ty < y1; ++ty) {
         int sy = ty - y;
