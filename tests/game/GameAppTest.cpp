@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "GeneratedArt.h"
 #include "TestSupport.h"
 #include "app/Image.h"
 #include "game/BoardContainer.h"
@@ -23,16 +24,6 @@ namespace {
 
 // Pictures LoadResources asks for (every step's names, the large pieces and cracks included).
 constexpr int kPictureLoads = 146;
-
-// The generated resources beside the test programs (the build folder); empty when this build
-// did not generate them.
-fs::path GeneratedResources() {
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return {};
-    fs::path root = exe.parent_path().parent_path();
-    return fs::is_directory(root / "Graphics") && fs::is_directory(root / "Fonts") ? root : fs::path();
-}
 
 class GameAppTest : public ::testing::Test {
 protected:
@@ -51,7 +42,7 @@ protected:
 };
 
 TEST_F(GameAppTest, LoadsEveryStepFromTheGeneratedArt) {
-    fs::path art = GeneratedResources();
+    fs::path art = GeneratedArt::Root();
     if (art.empty()) GTEST_SKIP() << "this build generated no resources";
     Files::SetResourceRoot(art.string());
 

@@ -2,17 +2,24 @@
 // hint's move, the floating text's life, and the end of a level in a journey and in a Gauntlet.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "GeneratedArt.h"
+#include "app/AppTestDriver.h"
+#include "app/GraphicsDevice.h"
 #include "app/ObjectManager.h"
+#include "app/SoftwareGraphics.h"
 #include "game/Board.h"
 #include "game/BoardContainer.h"
 #include "game/FloatingText.h"
 #include "game/GameApp.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -120,6 +127,75 @@ TEST(GameSessionTest, FloatingTextWaitsThenShowsThenRemovesItself) {
             EXPECT_EQ(text->IsShowing(), c.showing) << c.updates << " updates";
         }
     }
+}
+
+// The game drawing into an 800 by 600 software back buffer.
+class ShotGameApp : public GameApp {
+public:
+    Graphics* CreateGraphics() override { return new SoftwareGraphics(800, 600); }
+};
+
+// A grey screen under everything, so a black shadow shows.
+class Backdrop : public Gadget {
+public:
+    Backdrop() { SetRect(0.0f, 0.0f, 800.0f, 600.0f); }
+    void Draw() override {
+        GraphicsDevice* device = GraphicsDevice::Current();
+        device->SetColor(0.5f, 0.5f, 0.5f, 1.0f);
+        device->FillRect(0.0f, 0.0f, 800.0f, 600.0f);
+    }
+};
+
+struct Box {
+    int left = 9999, top = 9999, right = -1, bottom = -1;
+    void Add(int x, int y) {
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+};
+
+TEST(GameSessionTest, FloatingTextIsWhiteOverABlackShadowCentredOnItsPoint) {
+    std::filesystem::path art = GeneratedArt::Root();
+    if (art.empty()) GTEST_SKIP() << "this build generated no resources";
+    std::string resources = Files::ResourceRoot();
+    Files::SetResourceRoot(art.string());
+    {
+        AppTestDriver<ShotGameApp> drive;
+        ShotGameApp& app = *drive.app;
+        ASSERT_TRUE(app.mFont4.Load("fonts\\font4"));
+        app.mGadgets.Add(new Backdrop());
+        auto* session = new GameSession(&app);
+        app.mGadgets.Add(session);
+        auto* text = new FloatingText("500x2", &app.mFont4, 300.0f, 200.0f);
+        text->mWait = 0;
+        session->mTexts.Add(text);
+        drive.Frame();
+
+        std::vector<uint32_t> pixels;
+        int width = 0, height = 0;
+        auto* device = dynamic_cast<SoftwareGraphics*>(app.mGraphics);
+        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(device->ReadPixels(pixels, width, height));
+        Box white, black;
+        // Around the point only: the backdrop leaves the screen's edge dark.
+        ASSERT_EQ(width, 800);
+        for (int y = 100; y < 300; ++y)
+            for (int x = 100; x < 500; ++x) {
+                uint32_t p = pixels[size_t(y) * size_t(width) + size_t(x)];
+                int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+                if (r > 240 && g > 240 && b > 240) white.Add(x, y);
+                if (r < 16 && g < 16 && b < 16) black.Add(x, y);
+            }
+        ASSERT_GE(white.right, 0) << "no white text";
+        ASSERT_GE(black.right, 0) << "no shadow";
+        EXPECT_NEAR((white.left + white.right) / 2.0, 300.0, 4.0);
+        EXPECT_NEAR((white.top + white.bottom) / 2.0, 200.0, 6.0);
+        // The glyphs carry a dark rim of their own on every side; the shadow adds 2 pixels on
+        // the right and at the bottom only.
+        EXPECT_NEAR((black.right - white.right) - (white.left - black.left), 2, 1);
+        EXPECT_NEAR((black.bottom - white.bottom) - (white.top - black.top), 2, 1);
+    }
+    Files::SetResourceRoot(resources);
 }
 
 TEST(GameSessionTest, ALostJourneyLevelTakesBackItsPointsAndIsPlayedAgain) {
