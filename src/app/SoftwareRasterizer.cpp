@@ -118,7 +118,8 @@ typename F::Pixel* RowAt(const RasterTarget& t, int x, int y) {
 
 // 16-bit targets are blended by widening a stretch of a row to 32 bits, running the 32-bit loops
 // on it and narrowing it back. Widening repeats each channel's top bits and narrowing drops them
-// again, so untouched pixels come back unchanged and touched ones as the per-pixel loops write them.
+// again, so untouched pixels come back unchanged (but for the unused top bit of 5-5-5, written as
+// 0 like every other write) and touched ones as the per-pixel loops write them.
 constexpr int kScanlineChunk = 256;
 
 #if QS_RASTER_AVX2
