@@ -888,6 +888,7 @@ __attribute__((target("avx2"))) void Row8888Avx2(uint32_t* d, const uint32_t* s,
     const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
     const __m256i zero = _mm256_setzero_si256();
     const bool opaqueTint = !Tinted || t.a == 255;
+    const __m256i inverseTintAlpha = _mm256_set1_epi16(short(255 - t.a));
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
@@ -898,11 +899,18 @@ __attribute__((target("avx2"))) void Row8888Avx2(uint32_t* d, const uint32_t* s,
         }
         __m256i alpha = _mm256_and_si256(sv, alphaMask);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, zero)) == -1) continue;
-        if (Mode == kOver && opaqueTint && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) == -1) {
+        if (Mode == kOver && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) == -1) {
             if constexpr (Tinted) {
-                __m256i lo = Div255x16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), tint));
-                __m256i hi = Div255x16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), tint));
-                sv = _mm256_packus_epi16(lo, hi);
+                __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), tint);
+                __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), tint);
+                if (!opaqueTint) {
+                    // Opaque texels under a translucent tint all end with the tint's alpha, so
+                    // both products share one rounding (their sum stays below 65026).
+                    __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+                    lo = _mm256_add_epi16(lo, _mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), inverseTintAlpha));
+                    hi = _mm256_add_epi16(hi, _mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), inverseTintAlpha));
+                }
+                sv = _mm256_packus_epi16(Div255x16(lo), Div255x16(hi));
             }
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
             continue;
@@ -910,14 +918,16 @@ __attribute__((target("avx2"))) void Row8888Avx2(uint32_t* d, const uint32_t* s,
         __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), Blend8<Tinted, Mode>(sv, dv, tint));
     }
-    if (i + 4 <= n) {
-        __m128i t4 = TintVector(t);
-        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Blend4<Tinted, Mode>(sv, dv, t4));
-        i += 4;
+    if (i < n) {
+        // The last few pixels as one masked group: lanes past the row are neither read nor written.
+        __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+        __m256i sv = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), mask);
+        __m256i alpha = _mm256_and_si256(sv, alphaMask);
+        if (!_mm256_testz_si256(alpha, alpha)) {
+            __m256i dv = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), mask);
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), mask, Blend8<Tinted, Mode>(sv, dv, tint));
+        }
     }
-    RowScalar<Format8888, Tinted, Mode>(d + i, s + i, n - i, t);
 }
 
 #endif
