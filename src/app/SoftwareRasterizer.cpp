@@ -397,7 +397,7 @@ __attribute__((target("avx2"), always_inline)) inline void Bilinear8Avx2(uint32_
 
 // Eight pixels of a span along one row of filtered texels (see SpanBilinearRowAvx2): only the
 // horizontal interpolation is left. `x` holds texel positions relative to the row's first texel.
-template <bool Tinted, int Mode>
+template <bool Tinted, int Mode, bool Window>
 __attribute__((target("avx2"), always_inline)) inline void Horizontal8Avx2(uint32_t* p, __m256i u, const uint32_t* row,
                                                                            int first, int last, __m256i tint,
                                                                            bool opaqueTint) {
@@ -407,22 +407,50 @@ __attribute__((target("avx2"), always_inline)) inline void Horizontal8Avx2(uint3
     fx = _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(first), x0), fx);
     fx = _mm256_blendv_epi8(fx, _mm256_set1_epi32(32767), _mm256_cmpgt_epi32(x0, _mm256_set1_epi32(last)));
     x0 = _mm256_min_epi32(_mm256_max_epi32(x0, _mm256_set1_epi32(first)), _mm256_set1_epi32(last));
-    alignas(32) int at[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(at), _mm256_sub_epi32(x0, _mm256_set1_epi32(first)));
-    auto pair = [](const uint32_t* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
-    auto pairs = [&](int i, int j) { return _mm_unpacklo_epi64(pair(row + at[i]), pair(row + at[j])); };
-    __m256i a = _mm256_setr_m128i(pairs(0, 1), pairs(4, 5));
-    __m256i b = _mm256_setr_m128i(pairs(2, 3), pairs(6, 7));
     const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
-    __m256i any = _mm256_and_si256(_mm256_or_si256(a, b), alphaMask);
-    if (_mm256_testz_si256(any, any)) return;
-    bool opaque = opaqueTint && _mm256_testc_si256(_mm256_and_si256(a, b), alphaMask);
+    __m256i rel = _mm256_sub_epi32(x0, _mm256_set1_epi32(first));
     __m256i left, right;
-    SplitPairs(a, b, left, right);
+    if constexpr (Window) {
+        // Steps of at most two texels keep the eight taps and their right neighbours within
+        // sixteen texels from the leftmost tap: two loads and lane permutes replace eight loads.
+        int base = std::min(_mm256_cvtsi256_si32(rel), _mm256_extract_epi32(rel, 7));
+        rel = _mm256_sub_epi32(rel, _mm256_set1_epi32(base));
+        __m256i w0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + base));
+        __m256i w1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + base + 8));
+        const __m256i seven = _mm256_set1_epi32(7);
+        __m256i rel1 = _mm256_add_epi32(rel, _mm256_set1_epi32(1));
+        left = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(w0, rel), _mm256_permutevar8x32_epi32(w1, rel),
+                                  _mm256_cmpgt_epi32(rel, seven));
+        right = _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(w0, rel1), _mm256_permutevar8x32_epi32(w1, rel1),
+                                   _mm256_cmpgt_epi32(rel1, seven));
+    } else {
+        alignas(32) int at[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(at), rel);
+        auto pair = [](const uint32_t* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
+        auto pairs = [&](int i, int j) { return _mm_unpacklo_epi64(pair(row + at[i]), pair(row + at[j])); };
+        SplitPairs(_mm256_setr_m128i(pairs(0, 1), pairs(4, 5)), _mm256_setr_m128i(pairs(2, 3), pairs(6, 7)), left, right);
+    }
+    __m256i any = _mm256_and_si256(_mm256_or_si256(left, right), alphaMask);
+    if (_mm256_testz_si256(any, any)) return;
+    bool opaque = opaqueTint && _mm256_testc_si256(_mm256_and_si256(left, right), alphaMask);
     __m256i wx = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16));
     __m256i lo = Mix(_mm256_unpacklo_epi8(left, zero), _mm256_unpacklo_epi8(right, zero), _mm256_unpacklo_epi32(wx, wx));
     __m256i hi = Mix(_mm256_unpackhi_epi8(left, zero), _mm256_unpackhi_epi8(right, zero), _mm256_unpackhi_epi32(wx, wx));
     StoreFiltered<Tinted, Mode>(p, lo, hi, tint, opaque);
+}
+
+template <bool Tinted, int Mode, bool Window>
+__attribute__((target("avx2"), always_inline)) inline void HorizontalSpan(uint32_t* p, int n, __m256i u, __m256i du8,
+                                                                          const uint32_t* row, int first, int last,
+                                                                          __m256i tint, bool opaqueTint) {
+    for (; n >= 8; n -= 8, p += 8, u = _mm256_add_epi32(u, du8))
+        Horizontal8Avx2<Tinted, Mode, Window>(p, u, row, first, last, tint, opaqueTint);
+    if (n > 0) {
+        uint32_t rest[8] = {};
+        std::memcpy(rest, p, size_t(n) * 4);
+        Horizontal8Avx2<Tinted, Mode, Window>(rest, u, row, first, last, tint, opaqueTint);
+        std::memcpy(p, rest, size_t(n) * 4);
+    }
 }
 
 // Texels a span along one texture row can filter in one pass.
@@ -446,7 +474,7 @@ __attribute__((target("avx2"))) bool SpanBilinearRowAvx2(uint32_t* p, int n, con
     int vv = int(uint32_t(s.v) - 0x8000u), y0 = vv >> 16, fy = (vv & 0xFFFF) >> 1;
     if (y0 < 0) y0 = 0, fy = 0;
     else if (y0 > h - 2) y0 = h - 2, fy = 32767;
-    alignas(32) uint32_t row[kRowTexels + 8];
+    alignas(32) uint32_t row[kRowTexels + 16];  // the window loads read up to 15 texels past the end
     const uint32_t* r0 = t.pixels + std::ptrdiff_t(y0) * w + first;
     const uint32_t* r1 = r0 + w;
     const int count = last - first + 2;
@@ -470,13 +498,8 @@ __attribute__((target("avx2"))) bool SpanBilinearRowAvx2(uint32_t* p, int n, con
     const __m256i steps = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     __m256i u = _mm256_add_epi32(_mm256_set1_epi32(int(u0)), _mm256_mullo_epi32(steps, _mm256_set1_epi32(s.du)));
     const __m256i du8 = _mm256_set1_epi32(int(uint32_t(s.du) * 8u));
-    for (; n >= 8; n -= 8, p += 8, u = _mm256_add_epi32(u, du8)) Horizontal8Avx2<Tinted, Mode>(p, u, row, first, last, tint, opaqueTint);
-    if (n > 0) {
-        uint32_t rest[8] = {};
-        std::memcpy(rest, p, size_t(n) * 4);
-        Horizontal8Avx2<Tinted, Mode>(rest, u, row, first, last, tint, opaqueTint);
-        std::memcpy(p, rest, size_t(n) * 4);
-    }
+    if (s.du >= -0x20000 && s.du <= 0x20000) HorizontalSpan<Tinted, Mode, true>(p, n, u, du8, row, first, last, tint, opaqueTint);
+    else HorizontalSpan<Tinted, Mode, false>(p, n, u, du8, row, first, last, tint, opaqueTint);
     return true;
 }
 
@@ -526,6 +549,13 @@ void SpanFiltered(uint32_t* p, int n, const SpanState& s, const RasterTexture& t
     SpanBilinear8888<Tinted, Mode>(p, n, s, t);
 }
 #endif
+
+// std::ceil for values well inside the int range (positions are limited to a million pixels),
+// without a library call per scan line.
+inline int CeilInt(double v) {
+    int i = int(v);
+    return i + (i < v ? 1 : 0);
+}
 
 // Vertex attributes as planes a + dx * x + dy * y over the triangle.
 struct Plane {
@@ -676,8 +706,8 @@ void Polygon(const RasterTarget& target, const RasterVertex* in, int count, cons
             xb = std::max(xb, x);
         }
         if (xa > xb) continue;
-        int xs = std::max(clip.x0, int(std::ceil(xa - 0.5)));
-        int xe = std::min(clip.x1, int(std::ceil(xb - 0.5)));
+        int xs = std::max(clip.x0, CeilInt(xa - 0.5));
+        int xe = std::min(clip.x1, CeilInt(xb - 0.5));
         if (xs >= xe) continue;
         double xc = xs + 0.5;
         SpanState s{};
@@ -1076,7 +1106,14 @@ void FillFormat(const RasterTarget& target, const ClipBox& r, uint32_t premultip
         int n = r.x1 - r.x0;
         if (!additive && (premultiplied >> 24) == 255) {
             typename F::Pixel value = typename F::Pixel(F::Store(premultiplied));
-            std::fill(d, d + n, value);
+            int i = 0;
+#if QS_RASTER_SSE2
+            // Sixteen bytes per store: the frame clear alone is a third of a megabyte or more.
+            const __m128i wide = sizeof(value) == 4 ? _mm_set1_epi32(int(value)) : _mm_set1_epi16(short(value));
+            constexpr int kPerStore = 16 / int(sizeof(value));
+            for (; i + kPerStore <= n; i += kPerStore) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), wide);
+#endif
+            std::fill(d + i, d + n, value);
         } else if constexpr (sizeof(typename F::Pixel) == 4) {
             additive ? FillRow8888<kAdd>(d, premultiplied, n) : FillRow8888<kOver>(d, premultiplied, n);
         } else {

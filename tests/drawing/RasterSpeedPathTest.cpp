@@ -95,6 +95,8 @@ TEST(RasterSpeedPath, FilteredSpansMatchExactBilinear) {
         {16, 16, 0.0f, 0.8f, 0xFFFF8040, true},    {33, 21, 200.0f, 1.7f, 0xC0FF8040, false},
         {40, 40, 90.0f, 1.0f, 0x80FFFFFF, true},   {300, 4, 0.0f, 1.1f, 0xFFFFFFFF, false},
         {2, 2, 10.0f, 9.0f, 0xFFFFFFFF, false},    {5, 3, -75.0f, 4.0f, 0xFF20C0FF, false},
+        {64, 64, 0.0f, 0.4f, 0xFFFFFFFF, false},   {33, 21, 180.0f, 1.3f, 0xFFFFFFFF, false},
+        {90, 8, 180.0f, 0.45f, 0xFFFFFFFF, true},  {800, 3, 0.0f, 1.0f, 0xFFFFFFFF, false},
     };
     for (const Case& c : cases) {
         std::vector<uint32_t> texels = MixedTexels(c.w, c.h, 11);
