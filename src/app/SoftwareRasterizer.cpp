@@ -794,14 +794,24 @@ const RoutineTable<Format555> kTable555;
 
 // [SECTION] untransformed sprite blits and rectangle fills ---------------------------------------
 
-// Premultiplied tint bytes, alpha first.
+// Premultiplied tint bytes, alpha first; `words` holds them as two pixels of 16-bit channels in
+// memory order, ready for one vector load per row.
 struct Tint {
-    uint32_t a, r, g, b;
+    uint32_t a = 255, r = 255, g = 255, b = 255;
+    alignas(16) int16_t words[8] = {255, 255, 255, 255, 255, 255, 255, 255};
 };
 
 Tint MakeTint(uint32_t argb) {
     uint32_t a = argb >> 24;
-    return Tint{a, Div255(((argb >> 16) & 0xFF) * a), Div255(((argb >> 8) & 0xFF) * a), Div255((argb & 0xFF) * a)};
+    Tint t;
+    t.a = a;
+    t.r = Div255(((argb >> 16) & 0xFF) * a);
+    t.g = Div255(((argb >> 8) & 0xFF) * a);
+    t.b = Div255((argb & 0xFF) * a);
+    for (int i = 0; i < 8; i += 4) {
+        t.words[i] = int16_t(t.b), t.words[i + 1] = int16_t(t.g), t.words[i + 2] = int16_t(t.r), t.words[i + 3] = int16_t(t.a);
+    }
+    return t;
 }
 
 template <class F, bool Tinted, int Mode>
@@ -842,9 +852,7 @@ inline __m128i Blend4(__m128i sv, __m128i dv, __m128i tint) {
     }
 }
 
-inline __m128i TintVector(const Tint& t) {
-    return _mm_set_epi16(short(t.a), short(t.r), short(t.g), short(t.b), short(t.a), short(t.r), short(t.g), short(t.b));
-}
+inline __m128i TintVector(const Tint& t) { return _mm_load_si128(reinterpret_cast<const __m128i*>(t.words)); }
 
 template <bool Tinted, int Mode>
 void Row8888(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
