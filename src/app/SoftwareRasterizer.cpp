@@ -921,7 +921,8 @@ __attribute__((target("avx2"))) inline __m256i Blend8(__m256i sv, __m256i dv, __
 }
 
 template <bool Tinted, int Mode>
-__attribute__((target("avx2"))) void Row8888Avx2(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+__attribute__((target("avx2"), always_inline)) inline void Row8888Avx2(uint32_t* d, const uint32_t* s, int n,
+                                                                       const Tint& t) {
     const __m256i tint = _mm256_broadcastsi128_si256(TintVector(t));
     const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
     const __m256i zero = _mm256_setzero_si256();
@@ -992,13 +993,63 @@ void FillRow8888(uint32_t* d, uint32_t src, int n) {
 }
 #endif
 
+// The stretch of target row `ty` a blit at (x, y) covers: between the first and last visible
+// texel of the sprite row, or its whole width when adding (adding a clear texel changes nothing,
+// and full groups of eight beat a ragged start and end). False when nothing shows.
+struct BlitRow {
+    int x0, n;
+    const uint32_t* source;
+    bool opaque;  // one opaque run covers the stretch
+};
+
+template <int Mode>
+inline bool BlitRowAt(const RasterTexture& tex, int x, int y, int ty, const ClipBox& clip, BlitRow& row) {
+    int sy = ty - y;
+    int first = 0, last = tex.width;
+    row.opaque = false;
+    if (tex.runs) {
+        uint32_t a = tex.rowRuns[sy], b = tex.rowRuns[sy + 1];
+        if (a == b) return false;
+        if (Mode != kAdd) {
+            first = int((tex.runs[a] >> 15) & 0x7FFF);
+            last = int(((tex.runs[b - 1] >> 15) & 0x7FFF) + (tex.runs[b - 1] & 0x7FFF));
+        }
+        row.opaque = b - a == 1 && (tex.runs[a] >> 30) == SoftwareRasterizer::kRunOpaque;
+    }
+    long long dx0 = std::max<long long>((long long)x + first, clip.x0);
+    long long dx1 = std::min<long long>((long long)x + last, clip.x1);
+    if (dx0 >= dx1) return false;
+    row.x0 = int(dx0);
+    row.n = int(dx1 - dx0);
+    row.source = tex.pixels + std::ptrdiff_t(sy) * tex.width + (dx0 - x);
+    return true;
+}
+
+#if QS_RASTER_AVX2
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"))) void RowCall8888Avx2(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+    Row8888Avx2<Tinted, Mode>(d, s, n, t);
+}
+
+// All rows of a 32-bit blit in one function, so that small sprites pay no call per row.
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"))) void BlitRows8888Avx2(const RasterTarget& target, const RasterTexture& tex, int x,
+                                                      int y, int y0, int y1, const ClipBox& clip, const Tint& t) {
+    BlitRow row;
+    for (int ty = y0; ty < y1; ++ty) {
+        if (BlitRowAt<Mode>(tex, x, y, ty, clip, row))
+            Row8888Avx2<Tinted, Mode>(RowAt<Format8888>(target, row.x0, ty), row.source, row.n, t);
+    }
+}
+#endif
+
 #if QS_RASTER_SSE2
 // One row of a sprite onto 32-bit pixels, with the widest loops the processor has.
 template <bool Tinted, int Mode>
 void BlendRow32(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
 #if QS_RASTER_AVX2
     if (UseAvx2()) {
-        Row8888Avx2<Tinted, Mode>(d, s, n, t);
+        RowCall8888Avx2<Tinted, Mode>(d, s, n, t);
         return;
     }
 #endif
@@ -1030,34 +1081,26 @@ void Blit(const RasterTarget& target, const RasterTexture& tex, int x, int y, co
     ClipBox clip = ClipOf(target);
     int y0 = std::max(clip.y0, y), y1 = std::min<long long>(clip.y1, (long long)y + tex.height);
 #if QS_RASTER_SSE2
-    // Rows take the classified whole-row loops between the first and last visible pixel (16-bit
-    // rows through a 32-bit scanline). Additive rows take the whole width: adding a clear pixel
-    // changes nothing, and full groups of eight beat a ragged start and end.
-    alignas(32) uint32_t line[sizeof(typename F::Pixel) == 4 ? 1 : kScanlineChunk];
-    for (int ty = y0; ty < y1; ++ty) {
-        int sy = ty - y;
-        int first = 0, last = tex.width;
-        bool opaqueRow = false;
-        if (tex.runs) {
-            uint32_t a = tex.rowRuns[sy], b = tex.rowRuns[sy + 1];
-            if (a == b) continue;
-            if (Mode != kAdd) {
-                first = int((tex.runs[a] >> 15) & 0x7FFF);
-                last = int(((tex.runs[b - 1] >> 15) & 0x7FFF) + (tex.runs[b - 1] & 0x7FFF));
-            }
-            opaqueRow = b - a == 1 && (tex.runs[a] >> 30) == SoftwareRasterizer::kRunOpaque;
+    // Rows take the classified whole-row loops (16-bit rows through a 32-bit scanline).
+#if QS_RASTER_AVX2
+    if constexpr (sizeof(typename F::Pixel) == 4) {
+        if (UseAvx2()) {
+            BlitRows8888Avx2<Tinted, Mode>(target, tex, x, y, y0, y1, clip, t);
+            return;
         }
-        long long dx0 = std::max<long long>((long long)x + first, clip.x0);
-        long long dx1 = std::min<long long>((long long)x + last, clip.x1);
-        if (dx0 >= dx1) continue;
-        typename F::Pixel* d = RowAt<F>(target, int(dx0), ty);
-        const uint32_t* s = tex.pixels + std::ptrdiff_t(sy) * tex.width + (dx0 - x);
-        int n = int(dx1 - dx0);
+    }
+#endif
+    alignas(32) uint32_t line[sizeof(typename F::Pixel) == 4 ? 1 : kScanlineChunk];
+    BlitRow r;
+    for (int ty = y0; ty < y1; ++ty) {
+        if (!BlitRowAt<Mode>(tex, x, y, ty, clip, r)) continue;
+        typename F::Pixel* d = RowAt<F>(target, r.x0, ty);
+        const uint32_t* s = r.source;
+        int n = r.n;
         if constexpr (sizeof(typename F::Pixel) == 4) {
-            (void)opaqueRow;
             BlendRow32<Tinted, Mode>(d, s, n, t);
         } else {
-            if (Mode == kOver && !Tinted && opaqueRow) {
+            if (Mode == kOver && !Tinted && r.opaque) {
                 Narrow<F>(s, d, n);
                 continue;
             }
