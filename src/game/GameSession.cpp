@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "app/GadgetManager.h"
 #include "game/Board.h"
 #include "game/BoardContainer.h"
 #include "game/FloatingText.h"
@@ -28,6 +29,9 @@ GameSession::GameSession(GameApp* app) : mApp(app) {
 }
 
 GameSession::~GameSession() {
+    // The level screen and its board go while the session they report to is still whole.
+    if (Children()) Children()->DeleteAll();
+    mBoard = nullptr;
     if (mApp && mApp->mSession == this) mApp->mSession = nullptr;
 }
 
