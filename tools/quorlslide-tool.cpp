@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "board/BoardLayout.h"
+#include "game/AutoplayGame.h"
 #include "board/BoardRandom.h"
 #include "board/SlideBoard.h"
 #include "board/SlideObject.h"
@@ -20,7 +21,8 @@ const char* const kUsage =
     "       quorlslide-tool range SEED N COUNT\n"
     "       quorlslide-tool board LAYOUT SIZE SEED [COLOURS]\n"
     "       quorlslide-tool autoplay-board LAYOUT SIZE SEED MOVES [COLOURS]\n"
-    "       quorlslide-tool level ID\n";
+    "       quorlslide-tool level ID\n"
+    "       quorlslide-tool autoplay (--gauntlet | --level ID) --seed S --moves N\n";
 
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "quorlslide-tool: %s\n", problem);
@@ -200,6 +202,38 @@ int CommandLevel(const std::vector<const char*>& args) {
 
 }  // namespace
 
+// Plays a level with the board's own autopilot until the moves are made, the game is over or
+// the level is cleared, and prints the outcome as one JSON object.
+int CommandAutoplay(const std::vector<const char*>& args) {
+    bool gauntlet = false, haveMode = false, haveSeed = false, haveMoves = false;
+    long long level = 0, seed = 0, moves = 0;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        bool hasValue = i + 1 < args.size();
+        if (arg == "--gauntlet" && !haveMode) {
+            gauntlet = haveMode = true;
+        } else if (arg == "--level" && !haveMode) {
+            if (!hasValue || !ParseNumber(args[++i], INT32_MIN, INT32_MAX, &level))
+                return Usage("--level needs a whole number from -2147483648 to 2147483647");
+            haveMode = true;
+        } else if (arg == "--seed" && !haveSeed) {
+            if (!hasValue || !ParseNumber(args[++i], 0, UINT32_MAX, &seed))
+                return Usage("--seed needs a whole number from 0 to 4294967295");
+            haveSeed = true;
+        } else if (arg == "--moves" && !haveMoves) {
+            if (!hasValue || !ParseNumber(args[++i], 0, 1000000, &moves))
+                return Usage("--moves needs a whole number from 0 to 1000000");
+            haveMoves = true;
+        } else {
+            return Usage(("autoplay does not take " + arg).c_str());
+        }
+    }
+    if (!haveMode || !haveSeed || !haveMoves) return Usage("autoplay takes (--gauntlet | --level ID) --seed S --moves N");
+    AutoplayGame game(gauntlet, static_cast<int>(level), static_cast<uint32_t>(seed));
+    std::printf("%s\n", AutoplayGame::ToJson(game.Play(static_cast<int>(moves))).c_str());
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) return Usage(nullptr);
     std::string command = argv[1];
@@ -209,6 +243,7 @@ int main(int argc, char** argv) {
     if (command == "board") return CommandBoard(args);
     if (command == "autoplay-board") return CommandAutoplayBoard(args);
     if (command == "level") return CommandLevel(args);
+    if (command == "autoplay") return CommandAutoplay(args);
     if (command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
         return 0;

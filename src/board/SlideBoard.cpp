@@ -756,8 +756,10 @@ bool SlideBoard::FindMatchLines(bool horizontal, SlideMove* move) {
             if (move) {
                 move->mFromX = first->mX + first->mW * 0.5f;
                 move->mFromY = first->mY + first->mH * 0.5f;
-                move->mToX = wrappedX + first->mW * 0.5f;
-                move->mToY = wrappedY + first->mH * 0.5f;
+                // A drag runs along one axis: the snap may leave the piece's other coordinate a
+                // fraction off (a line beside a hole), and a target off the line is never reached.
+                move->mToX = horizontal ? wrappedX + first->mW * 0.5f : move->mFromX;
+                move->mToY = horizontal ? move->mFromY : wrappedY + first->mH * 0.5f;
             }
             restoreBlocked();
             return true;
@@ -1374,6 +1376,13 @@ void SlideBoard::UpdateAutopilot() {
             float fx = float(Whole(mAutoMove.mFromX)), fy = float(Whole(mAutoMove.mFromY));
             MouseDown(fx, fy, -1);
             StartDragRobo(fx, fy);
+            if (!mDragged) {
+                // The press was refused (holes still to fill, a piece turning): no drag is
+                // running, and the move is tried again once the board is ready.
+                mAutoDragActive = false;
+                mAutoMoveInProgress = false;
+                return;
+            }
             if (mDragged) {
                 mAutoReleaseCountdown = mAutoReleaseDelay;
                 mAutoStartCountdown = mAutoStartDelay;

@@ -256,6 +256,14 @@ void Board::StartDrag(float x, float y) {
     if (mDragged) PlaySound(GameSound(&GameApp::mDrag));
 }
 
+void Board::StartDragRobo(float x, float y) {
+    bool wasActive = mAutoDragActive;
+    SlideBoard::StartDragRobo(x, y);
+    if (wasActive || !mAutoDragActive) return;
+    mDangerRescued = false;
+    mDangerLoweredThisTurn = false;
+}
+
 void Board::Notify(intptr_t message) {
     if (mContinueButton && message == reinterpret_cast<intptr_t>(mContinueButton)) {
         if (mContainer) mContainer->LevelContinue();

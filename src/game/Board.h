@@ -52,6 +52,8 @@ public:
     void Notify(intptr_t message) override;
     void Initialize() override;
     void StartDrag(float x, float y) override;
+    // The autopilot's drags (hints, demonstrations) start a new turn as the player's do.
+    void StartDragRobo(float x, float y) override;
 
     // ---- [slide-board callbacks] ----------------------------------------------------------------
     void EndTurnCallback(List& groups) override;
