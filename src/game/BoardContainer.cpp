@@ -60,7 +60,7 @@ void BoardContainer::Draw() {
     float level = mBoard ? std::clamp(mBoard->mDangerLevel, 0.0f, 1.0f) : 0.0f;
     // The mercury rises from the bottom of its tube.
     const Sprite& fill = mApp->mMercury;
-    if (!fill.Empty() && level > 0.0f) fill.DrawPartialVertical(692.0f, 165.0f, level);
+    if (!fill.Empty() && level > 0.0f) fill.DrawPartialVertical(692.0f, 165.0f, -level * float(fill.Height()));
 }
 
 void BoardContainer::DrawOverlay() {

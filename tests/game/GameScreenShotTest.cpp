@@ -1,0 +1,91 @@
+// The level screen drawn with the real art through the software device: the board, its floor,
+// the meter, the score and the buttons in play; the cleared panel; the no-moves wheel. Each shot
+// is written as a PNG ($QS_SHOT_DIR, else /tmp) to be looked at.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "GeneratedArt.h"
+#include "TestSupport.h"
+#include "app/AppTestDriver.h"
+#include "app/Button.h"
+#include "app/SoftwareGraphics.h"
+#include "board/BoardRandom.h"
+#include "drawing/HeadlessShot.h"
+#include "game/Board.h"
+#include "game/BoardContainer.h"
+#include "game/GameApp.h"
+#include "game/GameSession.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+class ShotGameApp : public GameApp {
+public:
+    Graphics* CreateGraphics() override { return new SoftwareGraphics(800, 600); }
+};
+
+std::string ShotPath(const char* name) {
+    const char* dir = std::getenv("QS_SHOT_DIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/" + name;
+}
+
+uint32_t PixelAt(ShotGameApp& app, int x, int y) {
+    std::vector<uint32_t> argb;
+    int w = 0, h = 0;
+    auto* device = dynamic_cast<SoftwareGraphics*>(app.mGraphics);
+    if (!device || !device->ReadPixels(argb, w, h) || x >= w || y >= h) return 0;
+    return argb[size_t(y) * size_t(w) + size_t(x)] & 0xFFFFFFu;
+}
+
+class GameScreenShot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GeneratedArt::Root().empty()) GTEST_SKIP() << "this build generated no resources";
+        Files::SetResourceRoot(GeneratedArt::Root().string());
+        ProgramRandom().Seed(11);
+        drive = std::make_unique<AppTestDriver<ShotGameApp>>();
+        drive->app->LoadResourcesNow();
+        session = new GameSession(drive->app.get());
+        drive->app->mGadgets.Add(session);
+        container = session->StartLevelNow(2033);
+        drive->Step(2);
+        board = container->GetBoard();
+        ASSERT_NE(board, nullptr);
+    }
+    std::unique_ptr<AppTestDriver<ShotGameApp>> drive;
+    GameSession* session = nullptr;
+    BoardContainer* container = nullptr;
+    Board* board = nullptr;
+};
+
+TEST_F(GameScreenShot, PlayCleared_AndNoMoves) {
+    // Play a few moves by the autopilot so there are lit tiles, points and sparks.
+    board->mAutoStartDelay = 0;
+    board->SetAutopilot(true);
+    for (int i = 0; i < 600 && session->mMoves < 6; ++i) drive->Step();
+    board->SetAutopilot(false);
+    board->mDangerLevel = 0.6f;
+    drive->Step(3);
+    ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("level-play.png")));
+    EXPECT_GT(session->mScore, 0);
+    // The floor shows through where the board's first cell lies: never the plain background.
+    const Rect& r = board->mRect;
+    EXPECT_NE(PixelAt(*drive->app, int(r.x) + 2, int(r.y) + 2), PixelAt(*drive->app, 5, 595));
+
+    board->Cleared();
+    drive->Step(200);
+    ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("level-cleared.png")));
+    EXPECT_NE(board->mContinueButton, nullptr);
+
+    board->mLevelCleared = false;
+    board->mContinueButton->Kill();
+    board->mContinueButton = nullptr;
+    board->FakeNoMoves();
+    board->mSecondChances = 0;
+    drive->Step(150);
+    ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("level-nomoves.png")));
+}
+
+}  // namespace
