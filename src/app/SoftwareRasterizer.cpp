@@ -209,7 +209,7 @@ inline uint32_t Lerp(uint32_t a, uint32_t b, uint32_t f) {
 
 // Texel centres sit at half-texel positions; edges clamp, as the accelerated path does.
 inline uint32_t SampleBilinear(const RasterTexture& t, int u, int v) {
-    int uu = u - 0x8000, vv = v - 0x8000;
+    int uu = int(uint32_t(u) - 0x8000u), vv = int(uint32_t(v) - 0x8000u);
     int x0 = uu >> 16, y0 = vv >> 16;
     uint32_t fx = (uint32_t(uu) >> 8) & 0xFF, fy = (uint32_t(vv) >> 8) & 0xFF;
     int x1 = ClampInt(x0 + 1, 0, t.width - 1), y1 = ClampInt(y0 + 1, 0, t.height - 1);
@@ -226,8 +226,9 @@ void Span(typename F::Pixel* p, int n, SpanState s, const RasterTexture* tex) {
         uint32_t src;
         if constexpr (Tex) {
             src = Filter ? SampleBilinear(*tex, s.u, s.v) : SampleNearest(*tex, s.u, s.v);
-            s.u += s.du;
-            s.v += s.dv;
+            // Positions wrap rather than overflow on hostile vertices; sampling clamps them.
+            s.u = int(uint32_t(s.u) + uint32_t(s.du));
+            s.v = int(uint32_t(s.v) + uint32_t(s.dv));
             if constexpr (Tint) {
                 src = Modulate(src, uint32_t(s.a) >> 16, uint32_t(s.r) >> 16, uint32_t(s.g) >> 16, uint32_t(s.b) >> 16);
                 s.a += s.da, s.r += s.dr, s.g += s.dg, s.b += s.db;
@@ -257,8 +258,8 @@ void SpanBilinear8888(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
     const __m128i c255 = _mm_set1_epi16(255);
     const __m128i tint = _mm_set_epi16(0, 0, 0, 0, short(uint32_t(s.a) >> 16), short(uint32_t(s.r) >> 16),
                                        short(uint32_t(s.g) >> 16), short(uint32_t(s.b) >> 16));
-    for (; n > 0; --n, ++p, s.u += s.du, s.v += s.dv) {
-        int uu = s.u - 0x8000, vv = s.v - 0x8000;
+    for (; n > 0; --n, ++p, s.u = int(uint32_t(s.u) + uint32_t(s.du)), s.v = int(uint32_t(s.v) + uint32_t(s.dv))) {
+        int uu = int(uint32_t(s.u) - 0x8000u), vv = int(uint32_t(s.v) - 0x8000u);
         int x0 = uu >> 16, y0 = vv >> 16;
         int fx = (uu >> 9) & 0x7F, fy = (vv >> 9) & 0x7F;
         // Outside the texel centres the edge texel is used, as with clamped sampling.
