@@ -60,6 +60,10 @@ TEST(BoardContainer, AHintPlaysOneMoveThatPaysNothingAndTheHandLeaves) {
     board.mDangerPerMove = 0.0f;
     level.mContainer->Notify(reinterpret_cast<intptr_t>(level.mContainer->mHintButton));
     ASSERT_TRUE(board.IsHintShowing());
+    // The player cannot drag while the hint shows.
+    board.MouseDown(50.0f, 50.0f, 0);
+    board.StartDrag(50.0f, 50.0f);
+    EXPECT_FALSE(board.mPlayerDragActive);
     int updates = 0;
     while (board.IsHintShowing() && updates < 3000) {
         level.mSession->DoUpdate();

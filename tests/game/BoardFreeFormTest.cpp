@@ -4,6 +4,7 @@
 
 #include "BoardTestKit.h"
 #include "game/Board_FreeForm.h"
+#include "game/GauntletSession.h"
 
 using namespace BoardTestKit;
 
@@ -163,4 +164,25 @@ TEST(BoardFreeForm, DragsAreRefusedInTheLastQuarterSecond) {
             EXPECT_EQ(level.Turning(), 1);
         }
     }
+}
+
+TEST(BoardFreeForm, EveryTileGoingDarkIsGoldInTheGauntlet) {
+    class Gauntlet : public GauntletSession {
+    public:
+        Gauntlet() : GauntletSession(nullptr) {}
+        void Initialize() override {}
+    };
+    ProgramRandom().Seed(4);
+    Gauntlet session;
+    BoardContainer* container = session.StartLevelNow(Board_FreeForm::kLevelId, true);
+    container->DoUpdate();
+    auto* board = dynamic_cast<Board_FreeForm*>(container->GetBoard());
+    ASSERT_NE(board, nullptr);
+    int cells = board->mBoardCells;
+    ASSERT_EQ(cells, board->Columns() * board->Rows());
+    board->Cleared();
+    for (int i = 0; i < 2000 && board->mLevelCleared; ++i) board->UpdateCleared();
+    EXPECT_FALSE(board->mLevelCleared);
+    EXPECT_EQ(session.mGold, cells);
+    EXPECT_EQ(session.mScore, cells * 100);
 }

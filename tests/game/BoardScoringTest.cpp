@@ -97,6 +97,23 @@ TEST(BoardScoring, TilesAreLitAtTheVanishAfterTheCascadeMultiplier) {
     }
 }
 
+TEST(BoardScoring, ALargePieceLightsEveryTileItCovers) {
+    Level level;
+    GiveDot(level.mApp->mCircle);
+    // A large red over columns 1-2 of rows 1-2 and two small reds beside it: one group of three.
+    level.Known({"rrr", "rrr"}, "[R####][#####][#####][#####][#####]");
+    ASSERT_TRUE(level.Piece(1, 1)->IsLarge());
+    ASSERT_EQ(level.RemovePass(0), 1);
+    EXPECT_EQ(level.mBoard->mMatchScore, 70);
+    int particles = level.mBoard->mParticles.Count();
+    level.FinishPunch();
+    EXPECT_EQ(level.mSession->mScore, 70 + 6 * 100);
+    EXPECT_EQ(level.mBoard->mParticles.Count() - particles, 3) << "one glow per piece";
+    for (int col = 1; col <= 3; ++col)
+        for (int row = 1; row <= 2; ++row) EXPECT_TRUE(level.Lit(col, row)) << col << "," << row;
+    EXPECT_FALSE(level.Lit(4, 1));
+}
+
 TEST(BoardScoring, DullbonesBesideTheMatchCrackBreakAndPayOnce) {
     struct Case {
         const char* name;

@@ -48,11 +48,11 @@ struct Level {
     // Replaces the board's pieces with a known position (see Paint) on a 5 by 5 board of
     // 100-pixel cells, every tile dark and nothing moving. Refills bring no large pieces, so a
     // later Paint still sets every cell on its own.
-    void Known(const std::vector<std::string>& rows) {
+    void Known(const std::vector<std::string>& rows, const char* layout = kSquare5) {
         mBoard->mLargeAllowed = false;
         mBoard->mUseFixedSeed = true;
         mBoard->mFixedSeed = 3;
-        mBoard->MakeBoard(kSquare5, 500);
+        mBoard->MakeBoard(layout, 500);
         std::fill(std::begin(mBoard->mLitTiles), std::end(mBoard->mLitTiles), 0);
         mBoard->mSettleCounter = 0;
         mBoard->mRefillCountdown = 0;
