@@ -86,7 +86,8 @@ bool ApplyNotches(Shape& shape, BoardRandom& random, std::string& code) {
     int n = shape.Size();
     if (n <= 5) return false;
     int count = (n >= 7 && random.Range(2) != 0) ? 2 : 1;
-    code += "N" + std::to_string(count);
+    code += 'N';
+    code += std::to_string(count);
     // Odd sizes of 7 and below have no centred notch that leaves both sides of it whole.
     int notch = (n % 2 == 0) ? 2 : (n > 7 ? 3 : 0);
     if (notch == 0) return false;
@@ -103,8 +104,12 @@ bool ApplyNotches(Shape& shape, BoardRandom& random, std::string& code) {
         used[side] = true;
     }
     for (int s = 0; s < 4; ++s)
-        if (used[s]) code += "ND" + std::to_string(s);
-    code += "S" + std::to_string(notch);
+        if (used[s]) {
+            code += "ND";
+            code += std::to_string(s);
+        }
+    code += 'S';
+    code += std::to_string(notch);
     return true;
 }
 
@@ -122,7 +127,13 @@ bool ApplyHole(Shape& shape, BoardRandom& random, std::string& code) {
         column = 1 + random.Range(n - h - 1);
         row = random.Range(n - h - 1);
     }
-    code += "H" + std::to_string(column) + "-" + std::to_string(row) + "S" + std::to_string(h);
+    // Appended piece by piece (GCC 12 misreads a chain of string sums as an overlapping copy).
+    code += 'H';
+    code += std::to_string(column);
+    code += '-';
+    code += std::to_string(row);
+    code += 'S';
+    code += std::to_string(h);
     shape.Block(column, row, h, h, ' ');
     return true;
 }
