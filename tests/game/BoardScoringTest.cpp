@@ -122,6 +122,7 @@ TEST(BoardScoring, DullbonesBesideTheMatchCrackBreakAndPayOnce) {
         bool broken;
         int crackLevel;  // of the dullbone at (2,2) when it is not broken
         int passScore;
+        const char* layout = kSquare5;
     };
     const Case cases[] = {
         // One matched cell beside a fresh dullbone: a crack only.
@@ -135,11 +136,13 @@ TEST(BoardScoring, DullbonesBesideTheMatchCrackBreakAndPayOnce) {
         {"four touches", {"rrr", "rXr", ".rr"}, 0, true, 0, 1270},
         // The dullbone's points are not multiplied by the cascade.
         {"two touches, second pass", {"rr", "rX"}, 1, true, 0, 140},
+        // A large dullbone under a straight line of three: two of its cells are touched.
+        {"large under a line", {"rrr", "XX", "XX"}, 0, true, 0, 70, "[#####][R####][#####][#####][#####]"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Level level;
-        level.Known(c.rows);
+        level.Known(c.rows, c.layout);
         level.LightAll();
         QuorlObject* skull = level.Piece(2, 2);
         ASSERT_TRUE(skull && skull->mSpecial);
