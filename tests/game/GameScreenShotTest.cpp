@@ -74,6 +74,16 @@ TEST_F(GameScreenShot, PlayCleared_AndNoMoves) {
     const Rect& r = board->mRect;
     EXPECT_NE(PixelAt(*drive->app, int(r.x) + 2, int(r.y) + 2), PixelAt(*drive->app, 5, 595));
 
+    // A dullbone breaking: its quarters fly apart inside a ring of sparks.
+    board->MakeWorkGrid();
+    SlideObject* target = board->GridAt(5, 5);
+    ASSERT_NE(target, nullptr);
+    int before = board->mParticles.Count();
+    board->ShatterEffect(target);
+    EXPECT_EQ(board->mParticles.Count(), before + 4 + 72);
+    drive->Step(12);
+    ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("level-shatter.png")));
+
     board->Cleared();
     drive->Step(200);
     ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("level-cleared.png")));
