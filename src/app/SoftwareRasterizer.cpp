@@ -1,8 +1,10 @@
 // The software rasterizer family. Index:
 //   [SECTION] pixel formats and blend arithmetic (exact to the nearest step of 1/255)
-//   [SECTION] spans and triangles (template routines, one instance per format and feature set)
+//   16-bit rows through 32-bit scanlines
+//   [SECTION] spans and triangles (template routines, one instance per format and feature set;
+//             filtered spans eight pixels at a time with AVX2 where the processor has it)
 //   [SECTION] the dispatcher
-//   [SECTION] untransformed sprite blits and rectangle fills (SSE2 on x86-64)
+//   [SECTION] untransformed sprite blits and rectangle fills (SSE2 on x86-64, AVX2 when present)
 #include "app/SoftwareRasterizer.h"
 
 #include <algorithm>

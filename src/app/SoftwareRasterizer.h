@@ -59,7 +59,8 @@ public:
     // `bilinear` filters the texture (for scaled or rotated drawing); otherwise nearest texel.
     static void RasterizeTriangle(bool textured, bool tinted, bool blended, bool additive, const RasterTarget& target,
                                   const RasterVertex* vertices, const RasterTexture* texture, bool bilinear);
-    // A convex quad in drawing order (0-1-2-3 around), as the two triangles 0-1-2 and 0-2-3.
+    // A convex quad in drawing order (0-1-2-3 around): the pixels and colours of the two triangles
+    // 0-1-2 and 0-2-3, drawn in one pass when the quad's attributes lie on one plane.
     static void RasterizeQuad(int flags, const RasterTarget& target, const RasterVertex* vertices,
                               const RasterTexture* texture, bool bilinear);
     // The routine index the dispatcher actually runs for a flag set (indices 0, 1, 4, 5 share the
