@@ -241,12 +241,8 @@ SlideObject* Board::NewSlideObject() { return new QuorlObject(this, &mPieceConte
 // ---- [input] ----------------------------------------------------------------------------------------
 
 void Board::StartDrag(float x, float y) {
-    if (mAutoDragActive || IsHintShowing() || (!CanMakeMove() && mAutopilot)) {
-        SlideBoard::CancelDrag();
-        return;
-    }
-    if (!CanPlayerDrag() || !CanMakeMove()) {
-        SlideBoard::CancelDrag();
+    if (mAutoDragActive || IsHintShowing() || !CanPlayerDrag() || !CanMakeMove()) {
+        RefuseDrag();
         return;
     }
     SlideBoard::StartDrag(x, y);
@@ -254,6 +250,11 @@ void Board::StartDrag(float x, float y) {
     mDangerLoweredThisTurn = false;
     mHintMove = false;
     if (mDragged) PlaySound(GameSound(&GameApp::mDrag));
+}
+
+void Board::RefuseDrag() {
+    SlideBoard::CancelDrag();
+    mDragged = nullptr;
 }
 
 void Board::StartDragRobo(float x, float y) {
@@ -758,6 +759,9 @@ void Board::UpdateSecondChance() {
         if (mFade <= 0.0f) {
             mNoMoves = false;
             mSecondChanceActive = false;
+            // Play resumes without a move having been made: the board's becoming ready again is
+            // not the end of a move (no move counted, no drop).
+            mPrevCanMakeMove = true;
             // The cleared board may still offer no move: the player must not be left stuck.
             if (!FindMatch()) FakeNoMoves();
         }

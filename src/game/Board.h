@@ -54,6 +54,8 @@ public:
     void StartDrag(float x, float y) override;
     // The autopilot's drags (hints, demonstrations) start a new turn as the player's do.
     void StartDragRobo(float x, float y) override;
+    // Ends a press that may not become a drag.
+    void RefuseDrag();
 
     // ---- [slide-board callbacks] ----------------------------------------------------------------
     void EndTurnCallback(List& groups) override;

@@ -71,10 +71,9 @@ void Board_FreeForm::Update() {
             AddToDangerMeter(mRisePerUpdate);
     }
     Board::Update();
+    // The countdown waits while the board settles or a line is dragged.
     if (!mDropPending || mNoMoves || mSettleCounter != 0 || mDragged) return;
     mDropCountdown = std::max(0, mDropCountdown - 1);
-    // The last quarter second of the countdown refuses drags.
-    if (mDropCountdown < 25 && (mPlayerDragActive || mDragging)) SlideBoard::CancelDrag();
     if (mDropCountdown > 0 || IsHintShowing()) return;
     if (QuorlObject* q = PickDropPiece()) {
         q->mSpecial = true;
@@ -84,6 +83,15 @@ void Board_FreeForm::Update() {
     mDropPending = 0;
     mMeterFull = false;
     PlaySound(mApp ? &mApp->mShake : nullptr);
+}
+
+void Board_FreeForm::StartDrag(float x, float y) {
+    // The last quarter second of the countdown belongs to the dullbone.
+    if (mDropPending && mDropCountdown < 25) {
+        RefuseDrag();
+        return;
+    }
+    Board::StartDrag(x, y);
 }
 
 void Board_FreeForm::Cleared() {

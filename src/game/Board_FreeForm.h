@@ -16,6 +16,8 @@ public:
     explicit Board_FreeForm(BoardContainer* container);
 
     void Update() override;
+    // Refused in the last quarter second before a dullbone drops.
+    void StartDrag(float x, float y) override;
     void Initialize() override;
     void MatchCallback(List& groups) override;
     void ReadyForNextMoveCallback() override;
