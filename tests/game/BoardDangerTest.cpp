@@ -238,7 +238,6 @@ TEST(BoardNoMoves, ResumingAfterASecondChanceIsNoMove) {
     for (int i = 0; i < 3000 && board.mNoMoves; ++i) board.Update();
     ASSERT_FALSE(board.mNoMoves);
     for (int i = 0; i < 10; ++i) board.Update();
-    GTEST_SKIP() << "the slide board's ready-for-next-move runs the end-of-move rules when play resumes (reported)";
     EXPECT_EQ(level.mSession->mMoves, moves);
     EXPECT_EQ(level.Dullbones(), 0);
     EXPECT_TRUE(board.mMeterFull);

@@ -150,8 +150,6 @@ TEST(BoardFreeForm, DragsAreRefusedInTheLastQuarterSecond) {
         board.Drag(80.0f, 50.0f);
         board.Update();
         bool dragging = board.mPlayerDragActive && board.mDragged;
-        if (c.refused)
-            GTEST_SKIP() << "Board_FreeForm::Update returns before its drag refusal while a piece is dragged (reported)";
         EXPECT_EQ(dragging, !c.refused);
         if (!c.refused) {
             // The countdown waits while a piece is dragged.
@@ -185,4 +183,17 @@ TEST(BoardFreeForm, EveryTileGoingDarkIsGoldInTheGauntlet) {
     EXPECT_FALSE(board->mLevelCleared);
     EXPECT_EQ(session.mGold, cells);
     EXPECT_EQ(session.mScore, cells * 100);
+}
+
+TEST(BoardFreeForm, HoldingThePressDoesNotHoldOffTheDullbone) {
+    // A press that never moves is no drag: the countdown runs on under it.
+    FreeLevel level;
+    Board_FreeForm& board = *level.board;
+    level.FillMeter();
+    while (board.mDropCountdown > 20) board.Update();
+    board.MouseDown(50.0f, 50.0f, 0);
+    ASSERT_NE(board.mDragged, nullptr);
+    GTEST_SKIP() << "Board_FreeForm::Update holds the countdown while mDragged is set, which a bare press sets (reported)";
+    EXPECT_LE(level.UpdatesUntilDrop(100), 25);
+    EXPECT_EQ(level.Turning(), 1);
 }
