@@ -72,7 +72,7 @@ void Board_FreeForm::Update() {
     }
     Board::Update();
     // The countdown waits while the board settles or a line is dragged.
-    if (!mDropPending || mNoMoves || mSettleCounter != 0 || mDragged) return;
+    if (!mDropPending || mNoMoves || mSettleCounter != 0 || mPlayerDragActive || mAutoDragActive) return;
     mDropCountdown = std::max(0, mDropCountdown - 1);
     if (mDropCountdown > 0 || IsHintShowing()) return;
     if (QuorlObject* q = PickDropPiece()) {
