@@ -881,6 +881,13 @@ void Board::UpdateCleared() {
     mCyclerPosition = mCycler.Advance(mCyclerPosition, 0.02f);
 }
 
+std::string Board::FormatTime(int updates) {
+    int seconds = std::max(0, updates) / 100;
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%.2d", seconds / 60, seconds % 60);
+    return text;
+}
+
 void Board::DrawCleared() {
     GraphicsDevice* device = Device();
     if (!device) return;
@@ -909,8 +916,7 @@ void Board::DrawCleared() {
         line(200, 333.0f, "Quorl Ratio:");
         std::snprintf(value, sizeof value, "%d", mDullbonesBroken);
         line(300, 361.0f, "Dullbones Broken:");
-        int seconds = std::max(0, mLevelTime) / 100;
-        std::snprintf(value, sizeof value, "%d:%.2d", seconds / 60, seconds % 60);
+        std::snprintf(value, sizeof value, "%s", FormatTime(mLevelTime).c_str());
         line(400, 389.0f, "Total Time:");
     }
     device->PopOrigin();

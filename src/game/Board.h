@@ -77,6 +77,8 @@ public:
     virtual void Cleared();
     virtual void UpdateCleared();
     virtual void DrawCleared();
+    // A level time in update steps as the cleared panel shows it: minutes and two-digit seconds.
+    static std::string FormatTime(int updates);
 
     // Layout byte of a cell (non-zero: the cell belongs to the board); 0 outside.
     int GetGrid(int column, int row) const;

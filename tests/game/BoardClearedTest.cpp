@@ -27,11 +27,16 @@ TEST(BoardCleared, QuorlRatioRoundsHalvesDownAndLevelTimeIsKept) {
         EXPECT_EQ(board.mQuorlRatio, c.ratio);
         // 12,345 updates of 1/100 s: two minutes and three seconds.
         EXPECT_EQ(board.mLevelTime, 12345);
-        EXPECT_EQ(board.mLevelTime / 100 / 60, 2);
-        EXPECT_EQ(board.mLevelTime / 100 % 60, 3);
+        EXPECT_EQ(Board::FormatTime(board.mLevelTime), "2:03");
         EXPECT_EQ(level.mSession->mJourneyTime, 5 + 12345);
         EXPECT_FALSE(board.CanMakeMove()) << "a cleared journey level takes no more moves";
     }
+}
+
+TEST(BoardCleared, PanelTimeReadsMinutesAndTwoDigitSeconds) {
+    const std::pair<int, const char*> cases[] = {{0, "0:00"}, {99, "0:00"}, {6000, "1:00"}, {12345, "2:03"},
+                                                 {599999, "99:59"}, {-50, "0:00"}};
+    for (const auto& [updates, text] : cases) EXPECT_EQ(Board::FormatTime(updates), text) << updates;
 }
 
 TEST(BoardCleared, BestRatiosOfTheSessionAndTheLifetimeRecord) {
