@@ -91,6 +91,9 @@ Board::Board(BoardContainer* container) : mContainer(container) {
 }
 
 Board::~Board() {
+    if (mMusicOn) {
+        if (Sound* music = GameSound(&GameApp::mMusic)) music->Stop();
+    }
     // The pieces go before the lists that point at them.
     mPunchList.Clear();
     mEndList.Clear();
@@ -148,6 +151,7 @@ void Board::Initialize() {
     SetRect(50.0f + (500.0f - width) * 0.5f, 70.0f + (500.0f - height) * 0.5f, width, height);
     if (Sound* music = GameSound(&GameApp::mMusic)) {
         if (!music->IsPlaying()) music->Play();
+        mMusicOn = true;
     }
 }
 
@@ -485,6 +489,11 @@ void Board::Update() {
     if (mLevelCleared) UpdateCleared();
     if (IsHintShowing()) UpdateHint();
 
+    // The music loops for as long as the level is played.
+    if (mMusicOn && mFrameCounter % 50 == 0) {
+        Sound* music = GameSound(&GameApp::mMusic);
+        if (music && !music->IsPlaying()) music->Play();
+    }
     ++mFrameCounter;
     SlideBoard::Update();
     mParticles.Update();

@@ -204,6 +204,8 @@ public:
     const Sprite* mEdgeRim = nullptr;
     const Sprite* mOuterRim = nullptr;
     const Sprite* mInnerRim = nullptr;
+    // This board started the level music (and stops it when it goes).
+    bool mMusicOn = false;
     // The hint's hand is still sliding in from the right.
     bool mHandTravelling = false;
 
