@@ -261,6 +261,20 @@ bool App::CreateAppWindow() {
     options.height = 600;
     options.fullscreen = mFullscreen;
     options.resizable = true;
+    if (Window::InitVideo() && Window::HasDisplay()) {
+        // The window takes the size and mode of "game.cfg"; a desktop too small for windowed
+        // play starts full screen.
+        Registry config;
+        config.Load(mConfigPath.empty() ? std::string("game.cfg") : mConfigPath);
+        DisplaySettings settings;
+        settings.Read(config, mCommandLine, DisplaySettings::Preferences());
+        int width = 0, height = 0, depth = 0;
+        if (Desktop::DesktopMode(&width, &height, &depth)) settings.CheckDesktop(width, height, depth);
+        options.width = std::clamp(settings.mWidth, 320, 16384);
+        options.height = std::clamp(settings.mHeight, 240, 16384);
+        options.fullscreen = mFullscreen || settings.mFullscreen || settings.mWindowedImpossible;
+        if (settings.mWindowedImpossible) DebugLog::Log("%s", settings.mWindowedImpossibleReason.c_str());
+    }
     if (!mWindow->Create(options)) return false;
     // Pending messages of a new window (size, focus) are handled before the first frame.
     mWindow->Pump([this](const PlatformEvent& event) { WindowMessage(event); });

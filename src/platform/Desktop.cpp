@@ -35,6 +35,16 @@ Answer ShowMessageBox(const std::string& title, const std::string& text, Buttons
     return Answer::kNotShown;
 }
 
+bool DesktopMode(int* width, int* height, int* depth) {
+    if (!Window::HasDisplay() || !SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+    *width = mode.w;
+    *height = mode.h;
+    *depth = int(SDL_BITSPERPIXEL(mode.format));
+    return true;
+}
+
 bool SetClipboardText(const std::string& text) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
     return SDL_SetClipboardText(text.c_str()) == 0;

@@ -18,6 +18,8 @@ std::string GetClipboardText();
 // Hands an http(s) or mailto address to the desktop; false when refused or not such an address.
 bool OpenURL(const std::string& url);
 void Beep();
+// The desktop's size and colour depth (bits per pixel); false when there is no display.
+bool DesktopMode(int* width, int* height, int* depth);
 // Runs the calling thread one step above normal priority, or back at normal.
 void SetThreadAboveNormal(bool above);
 // "Linux 6.1.0 x86_64" style description of the running system, for crash reports.
