@@ -22,6 +22,7 @@ BoardContainer::BoardContainer(GameSession* session, GameApp* app) : mSession(se
     if (mApp) {
         mHintButton->SetImages(&mApp->mCrystalBall1, &mApp->mCrystalBall2, &mApp->mCrystalBall2);
         mHintButton->SetPressSound(&mApp->mCrystalBall);
+        mHintButton->SetHoverSound(&mApp->mCrystalBallOver);
         mMenuButton->SetImages(&mApp->mMenu1, &mApp->mMenu2, &mApp->mMenu3);
     }
     auto place = [](Button* button, float x, float y, const Sprite* face) {
