@@ -166,6 +166,46 @@ TEST(RasterSpeedPath, FilteredSpansMatchExactBilinear) {
     }
 }
 
+// Tinted blits over the target, against the exact blend of the texel times the premultiplied
+// tint: every channel within 1, for opaque and translucent tints, on rows that end inside a
+// group of eight and on stretches of opaque, clear and translucent texels.
+TEST(RasterSpeedPath, TintedBlitsStayWithinOneOfExact) {
+    const uint32_t tints[] = {0xFFFF8040, 0xC0FF8040, 0x80FFFFFF, 0xFE102030, 0x01FFFFFF, 0xFF000000, 0x40FFFFFF};
+    for (int w : {1, 5, 8, 13, 24, 67}) {
+        const int h = 5;
+        std::vector<uint32_t> texels = MixedTexels(w, h, 31 + uint32_t(w));
+        for (int x = 0; x < w; ++x) {
+            texels[size_t(1) * w + x] |= 0xFF000000u;  // opaque row
+            texels[size_t(2) * w + x] = SoftwareRasterizer::Premultiply(0x80000000u | (texels[size_t(2) * w + x] & 0xFFFFFF));
+            texels[size_t(3) * w + x] = x % 9 < 4 ? 0xFF000000u | texels[size_t(3) * w + x] : 0;  // opaque and clear
+        }
+        std::vector<uint32_t> runs, rowRuns;
+        ASSERT_TRUE(SoftwareRasterizer::BuildRuns(texels.data(), w, h, runs, rowRuns));
+        RasterTexture tex{texels.data(), w, h, runs.data(), rowRuns.data()};
+        for (uint32_t tint : tints) {
+            Surface s(PixelFormat::kArgb8888, w + 6, h + 2);
+            s.Noise(w);
+            std::vector<uint32_t> before = s.storage;
+            SoftwareRasterizer::BlitSprite(s.target, tex, 3, 1, tint, false);
+            uint32_t premultipliedTint = SoftwareRasterizer::Premultiply(tint);
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    uint32_t texel = texels[size_t(y) * w + x], d = before[size_t(y + 1) * (w + 6) + x + 3];
+                    uint32_t out = s.At(x + 3, y + 1);
+                    double alpha = Channel(texel, 24) * Channel(premultipliedTint, 24) / 255.0;
+                    for (int shift : {16, 8, 0}) {
+                        double exact = Channel(texel, shift) * Channel(premultipliedTint, shift) / 255.0 +
+                                       Channel(d, shift) * (255.0 - alpha) / 255.0;
+                        ASSERT_LE(std::fabs(exact - Channel(out, shift)), 1.0)
+                            << "width " << w << " tint " << std::hex << tint << " texel " << texel << " target " << d
+                            << std::dec << " at " << x << "," << y << " shift " << shift;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // A sprite quad drawn in one pass covers the same pixels as its two triangles and gives the
 // same colours; quads that are not flat parallelograms take the two triangles themselves.
 TEST(RasterSpeedPath, QuadsInOnePassMatchTheirTwoTriangles) {
