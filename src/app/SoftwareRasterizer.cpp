@@ -951,7 +951,8 @@ __attribute__((target("avx2"))) inline __m256i Blend8(__m256i sv, __m256i dv, __
 // Constants of a tinted blit over the target. They are pinned in registers once per blit: left
 // alone, the compiler rebuilds the broadcasts inside the group loop, a third more instructions.
 struct TintedOverConstants {
-    __m256i tint, tintAlpha, rest, alphaMask, half, scale, all255, lowPixels, highPixels;
+    __m256i tint, tintAlpha, alphaMask, half, scale, all255, lowPixels, highPixels;
+    __m256i weights, bias, signBit;  // opaque groups under a translucent tint, see TintedOpaque8
 };
 
 __attribute__((target("avx2"), always_inline)) inline __m256i Pinned(__m256i v) {
@@ -963,7 +964,12 @@ __attribute__((target("avx2"), always_inline)) inline TintedOverConstants MakeTi
     TintedOverConstants k;
     k.tint = Pinned(_mm256_broadcastsi128_si256(TintVector(t)));
     k.tintAlpha = Pinned(_mm256_set1_epi32(int(t.a)));
-    k.rest = Pinned(_mm256_set1_epi16(short(255 - t.a)));
+    // Byte pairs (tint channel, 255 - tint alpha) and the sum's offset from signed texels and targets.
+    __m256i rest = _mm256_set1_epi16(short(255 - t.a));
+    __m256i tint = _mm256_broadcastsi128_si256(TintVector(t));
+    k.weights = Pinned(_mm256_or_si256(tint, _mm256_slli_epi16(rest, 8)));
+    k.bias = Pinned(_mm256_add_epi16(_mm256_slli_epi16(_mm256_add_epi16(tint, rest), 7), _mm256_set1_epi16(128)));
+    k.signBit = Pinned(_mm256_set1_epi8(char(0x80)));
     k.alphaMask = Pinned(_mm256_set1_epi32(int(0xFF000000u)));
     k.half = Pinned(_mm256_set1_epi16(128));
     k.scale = Pinned(_mm256_set1_epi16(257));
@@ -996,6 +1002,19 @@ __attribute__((target("avx2"), always_inline)) inline __m256i TintedOver8(__m256
     return _mm256_packus_epi16(Div255x16(lo, k), Div255x16(hi, k));
 }
 
+// Eight opaque texels under a translucent tint: each channel is c * t + d * (255 - tint alpha),
+// divided by 255 with one rounding. Texel and target bytes less 128 are signed, so one multiply-add
+// of byte pairs gives the sum less 128 * (t + 255 - tint alpha), which stays inside 16 signed
+// bits because a premultiplied tint channel is at most the tint alpha; `bias` adds it back.
+__attribute__((target("avx2"), always_inline)) inline __m256i TintedOpaque8(__m256i sv, __m256i dv,
+                                                                           const TintedOverConstants& k) {
+    sv = _mm256_xor_si256(sv, k.signBit);
+    dv = _mm256_xor_si256(dv, k.signBit);
+    __m256i lo = _mm256_add_epi16(_mm256_maddubs_epi16(k.weights, _mm256_unpacklo_epi8(sv, dv)), k.bias);
+    __m256i hi = _mm256_add_epi16(_mm256_maddubs_epi16(k.weights, _mm256_unpackhi_epi8(sv, dv)), k.bias);
+    return _mm256_packus_epi16(_mm256_mulhi_epu16(lo, k.scale), _mm256_mulhi_epu16(hi, k.scale));
+}
+
 // A tinted row over the target. Under an opaque tint, opaque groups stay opaque and are stored
 // tinted; under a translucent one they blend with the tint's own alpha, one rounding per channel.
 template <bool TranslucentTint>
@@ -1007,17 +1026,16 @@ __attribute__((target("avx2"), always_inline)) inline void TintedOverRowAvx2(uin
         __m256i alpha = _mm256_and_si256(sv, k.alphaMask);
         if (_mm256_testz_si256(alpha, alpha)) continue;
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, k.alphaMask)) == -1) {
-            const __m256i zero = _mm256_setzero_si256();
-            __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), k.tint);
-            __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), k.tint);
             if constexpr (TranslucentTint) {
-                // Every texel of the group ends with the tint's alpha, so the target's share is fixed.
                 __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-                lo = _mm256_add_epi16(lo, _mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), k.rest));
-                hi = _mm256_add_epi16(hi, _mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), k.rest));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), TintedOpaque8(sv, dv, k));
+            } else {
+                const __m256i zero = _mm256_setzero_si256();
+                __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), k.tint);
+                __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), k.tint);
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                                    _mm256_packus_epi16(Div255x16(lo, k), Div255x16(hi, k)));
             }
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
-                                _mm256_packus_epi16(Div255x16(lo, k), Div255x16(hi, k)));
             continue;
         }
         __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));

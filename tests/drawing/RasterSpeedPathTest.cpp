@@ -206,6 +206,36 @@ TEST(RasterSpeedPath, TintedBlitsStayWithinOneOfExact) {
     }
 }
 
+// Opaque texels under a tint, every texel value against every target value: the extremes of
+// both are where a shortcut in the arithmetic would overflow or saturate. The target's share is
+// fixed here, so each channel is rounded once and lands on the nearest value.
+TEST(RasterSpeedPath, TintedOpaqueTexelsRoundToNearestForEveryValue) {
+    std::vector<uint32_t> texels(256 * 256);
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) texels[size_t(y) * 256 + x] = 0xFF000000u | uint32_t(x) * 0x010101u;
+    std::vector<uint32_t> runs, rowRuns;
+    ASSERT_TRUE(SoftwareRasterizer::BuildRuns(texels.data(), 256, 256, runs, rowRuns));
+    RasterTexture tex{texels.data(), 256, 256, runs.data(), rowRuns.data()};
+    for (uint32_t tint : {0xFFFFFFFFu - 1, 0xFE00FF80u, 0xC0FF8040u, 0x80FFFFFFu, 0x01FFFFFFu, 0x7F000000u}) {
+        Surface s(PixelFormat::kArgb8888, 256, 256);
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x) SoftwareRasterizer::WritePixel(s.target, x, y, 0xFF000000u | uint32_t(y) * 0x010101u);
+        SoftwareRasterizer::BlitSprite(s.target, tex, 0, 0, tint, false);
+        uint32_t premultipliedTint = SoftwareRasterizer::Premultiply(tint);
+        double rest = 255.0 - Channel(premultipliedTint, 24);
+        for (int y = 0; y < 256; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                uint32_t out = s.At(x, y);
+                for (int shift : {16, 8, 0}) {
+                    double exact = (x * Channel(premultipliedTint, shift) + y * rest) / 255.0;
+                    ASSERT_LE(std::fabs(exact - Channel(out, shift)), 0.5 + 1e-9)
+                        << "tint " << std::hex << tint << std::dec << " texel " << x << " target " << y << " shift " << shift;
+                }
+            }
+        }
+    }
+}
+
 // A sprite quad drawn in one pass covers the same pixels as its two triangles and gives the
 // same colours; quads that are not flat parallelograms take the two triangles themselves.
 TEST(RasterSpeedPath, QuadsInOnePassMatchTheirTwoTriangles) {
