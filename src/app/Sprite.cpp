@@ -2,6 +2,8 @@
 // as transforms, and the hand-over of textures to the device.
 #include "app/Sprite.h"
 
+#include <algorithm>
+
 #include <atomic>
 #include <cmath>
 
@@ -74,6 +76,22 @@ void Sprite::CopyFrom(const Image& image, int x, int y, int width, int height) {
         mRowRuns.clear();
     }
     mTexturesStale = true;
+}
+
+Image Sprite::ToImage() const {
+    Image image;
+    if (Empty() || mPixels.size() < size_t(mWidth) * size_t(mHeight) || !image.Create(mWidth, mHeight)) return image;
+    for (size_t i = 0; i < image.mPixels.size(); ++i) {
+        uint32_t p = mPixels[i];
+        uint32_t a = p >> 24;
+        if (a == 0) {
+            image.mPixels[i] = 0;
+            continue;
+        }
+        auto straight = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
+        image.mPixels[i] = a << 24 | straight((p >> 16) & 255) << 16 | straight((p >> 8) & 255) << 8 | straight(p & 255);
+    }
+    return image;
 }
 
 RasterTexture Sprite::Raster() const {

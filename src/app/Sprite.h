@@ -53,6 +53,8 @@ public:
     int AlphaAt(int x, int y) const override;
     // The same as a fraction 0..1.
     float AlphaFraction(int x, int y) const { return AlphaAt(x, y) / 255.0f; }
+    // The picture back in straight (not premultiplied) colour, to be resized, cut or painted.
+    Image ToImage() const;
     // The picture as the software renderer reads it.
     RasterTexture Raster() const;
 

@@ -35,25 +35,6 @@ constexpr int64_t kMaxPassScore = 1000000000;
 
 GraphicsDevice* Device() { return GraphicsDevice::Current(); }
 
-// The sprite's straight-alpha picture (sprites keep premultiplied pixels).
-Image ToImage(const Sprite& sprite) {
-    Image image;
-    if (sprite.Empty() || sprite.mPixels.size() < size_t(sprite.mWidth) * size_t(sprite.mHeight)) return image;
-    image.Create(sprite.mWidth, sprite.mHeight);
-    for (int y = 0; y < sprite.mHeight; ++y)
-        for (int x = 0; x < sprite.mWidth; ++x) {
-            uint32_t p = sprite.mPixels[size_t(y) * size_t(sprite.mWidth) + size_t(x)];
-            uint32_t a = p >> 24;
-            uint32_t out = 0;
-            if (a > 0) {
-                auto un = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
-                out = (a << 24) | (un((p >> 16) & 255) << 16) | (un((p >> 8) & 255) << 8) | un(p & 255);
-            }
-            *image.PixelAt(x, y) = out;
-        }
-    return image;
-}
-
 // Cells a piece covers, from its position (grid coordinates start at 1).
 struct CellSpan {
     int column, row, width, height;
@@ -188,7 +169,7 @@ int Board::GetGrid(int column, int row) const {
 
 const Sprite* Board::Scaled(const Sprite* sprite, int size) {
     if (!sprite || sprite->Empty() || size < 1) return nullptr;
-    Image image = ToImage(*sprite);
+    Image image = sprite->ToImage();
     if (image.Empty()) return nullptr;
     auto scaled = std::make_unique<Sprite>();
     scaled->SetImage(image.Resized(size, size));
@@ -224,7 +205,7 @@ void Board::PrepareImages() {
     for (int size = 0; size < 2; ++size) {
         const Sprite* skull = size ? mScaledImages.mLargeFrames[QuorlImageSet::kSkull][0] : mScaledImages.mFrames[QuorlImageSet::kSkull][0];
         if (!skull) continue;
-        Image whole = ToImage(*skull);
+        Image whole = skull->ToImage();
         int hw = whole.mWidth / 2, hh = whole.mHeight / 2;
         for (int k = 0; k < 4; ++k) {
             auto quarter = std::make_unique<Sprite>();
@@ -990,7 +971,7 @@ void Board::MakeThumb(Image& out) {
             if (IsCell(c, r)) out.Paint(backdrop, c * kThumbCell, r * kThumbCell);
     Image tiles[8];
     if (mApp)
-        for (int i = 0; i < 8; ++i) tiles[i] = ToImage(mApp->mSmallTiles[i]).Resized(kThumbCell - 2, kThumbCell - 2);
+        for (int i = 0; i < 8; ++i) tiles[i] = mApp->mSmallTiles[i].ToImage().Resized(kThumbCell - 2, kThumbCell - 2);
     for (void* item : mPieces.Items()) {
         auto* p = static_cast<SlideObject*>(item);
         if (p->mKilled) continue;

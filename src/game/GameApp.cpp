@@ -151,24 +151,6 @@ const SoundField kSounds[] = {
     {"SoundEffects\\crystalballover", &GameApp::mCrystalBallOver, 1},
 };
 
-// A sprite's pixels back in straight (not premultiplied) colour, to be painted or resized.
-Image StraightImage(const Sprite& sprite) {
-    Image image;
-    if (sprite.Empty() || !image.Create(sprite.Width(), sprite.Height())) return image;
-    for (size_t i = 0; i < image.mPixels.size() && i < sprite.mPixels.size(); ++i) {
-        uint32_t p = sprite.mPixels[i];
-        uint32_t a = p >> 24;
-        if (a == 0) {
-            image.mPixels[i] = 0;
-            continue;
-        }
-        auto straight = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
-        image.mPixels[i] = a << 24 | straight((p >> 16) & 255) << 16 | straight((p >> 8) & 255) << 8 |
-                           straight(p & 255);
-    }
-    return image;
-}
-
 }  // namespace
 
 // ---- [life] ---------------------------------------------------------------------------------------
@@ -318,7 +300,7 @@ void GameApp::LoadResources() {
     }
     // 6. A 64 by 64 tile of each colour (the map's board thumbnails draw pieces with them).
     for (int c = 0; c < 8; ++c) {
-        Image tile = StraightImage(mQuorls[c][0]);
+        Image tile = mQuorls[c][0].ToImage();
         if (tile.Empty())
             mSmallTiles[c].Clear();
         else
