@@ -8,6 +8,7 @@
 #include "app/SoftwareRasterizer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
@@ -948,11 +949,38 @@ __attribute__((target("avx2"))) inline __m256i Blend8(__m256i sv, __m256i dv, __
     }
 }
 
+// For every tint byte t a multiplier m with (c * m + 16384) >> 15 equal to Div255(c * t) for every
+// byte c, so that a texel channel times a tint channel takes one rounding multiply (vpmulhrsw)
+// instead of multiply, add and multiply. Such an m lies within 3 of t * 32768 / 255 for every t.
+constexpr std::array<int16_t, 256> MakeRoundingMultipliers() {
+    std::array<int16_t, 256> m{};
+    for (int t = 0; t < 256; ++t) {
+        m[size_t(t)] = -1;
+        for (int candidate = std::max(0, t * 32768 / 255 - 3); candidate <= std::min(32767, t * 32768 / 255 + 3); ++candidate) {
+            bool exact = true;
+            for (int c = 0; c < 256 && exact; ++c) {
+                int x = c * t + 128;
+                exact = (c * candidate + 16384) >> 15 == (x + (x >> 8)) >> 8;
+            }
+            if (exact) {
+                m[size_t(t)] = int16_t(candidate);
+                break;
+            }
+        }
+    }
+    return m;
+}
+
+constexpr std::array<int16_t, 256> kRoundingMultipliers = MakeRoundingMultipliers();
+static_assert(std::all_of(kRoundingMultipliers.begin(), kRoundingMultipliers.end(), [](int16_t m) { return m >= 0; }),
+              "every tint byte has an exact rounding multiplier");
+
 // Constants of a tinted blit over the target. They are pinned in registers once per blit: left
 // alone, the compiler rebuilds the broadcasts inside the group loop, a third more instructions.
 struct TintedOverConstants {
-    __m256i tint, tintAlpha, alphaMask, half, scale, all255, lowPixels, highPixels;
+    __m256i tint, alphaMask, half, scale, all255, lowPixels, highPixels;
     __m256i weights, bias, signBit;  // opaque groups under a translucent tint, see TintedOpaque8
+    __m256i roundTint, roundAlpha;    // kRoundingMultipliers of the tint's channels and of its alpha
 };
 
 __attribute__((target("avx2"), always_inline)) inline __m256i Pinned(__m256i v) {
@@ -963,13 +991,16 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Pinned(__m256i v) 
 __attribute__((target("avx2"), always_inline)) inline TintedOverConstants MakeTintedOverConstants(const Tint& t) {
     TintedOverConstants k;
     k.tint = Pinned(_mm256_broadcastsi128_si256(TintVector(t)));
-    k.tintAlpha = Pinned(_mm256_set1_epi32(int(t.a)));
     // Byte pairs (tint channel, 255 - tint alpha) and the sum's offset from signed texels and targets.
     __m256i rest = _mm256_set1_epi16(short(255 - t.a));
     __m256i tint = _mm256_broadcastsi128_si256(TintVector(t));
     k.weights = Pinned(_mm256_or_si256(tint, _mm256_slli_epi16(rest, 8)));
     k.bias = Pinned(_mm256_add_epi16(_mm256_slli_epi16(_mm256_add_epi16(tint, rest), 7), _mm256_set1_epi16(128)));
     k.signBit = Pinned(_mm256_set1_epi8(char(0x80)));
+    auto m = [](uint32_t value) { return kRoundingMultipliers[value & 0xFF]; };
+    k.roundTint = Pinned(_mm256_setr_epi16(m(t.b), m(t.g), m(t.r), m(t.a), m(t.b), m(t.g), m(t.r), m(t.a), m(t.b), m(t.g),
+                                           m(t.r), m(t.a), m(t.b), m(t.g), m(t.r), m(t.a)));
+    k.roundAlpha = Pinned(_mm256_set1_epi32(m(t.a)));
     k.alphaMask = Pinned(_mm256_set1_epi32(int(0xFF000000u)));
     k.half = Pinned(_mm256_set1_epi16(128));
     k.scale = Pinned(_mm256_set1_epi16(257));
@@ -989,11 +1020,13 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Div255x16(__m256i 
 // times what the tinted alpha leaves are summed before dividing by 255. For premultiplied texels
 // and tint the sum stays below 65408, where Div255x16 is exact; the target's share is broadcast
 // from each pixel's alpha with one byte shuffle per half instead of two word shuffles.
+template <bool TranslucentTint>
 __attribute__((target("avx2"), always_inline)) inline __m256i TintedOver8(__m256i sv, __m256i dv,
                                                                          const TintedOverConstants& k) {
     const __m256i zero = _mm256_setzero_si256();
-    // Alpha times tint alpha in the low word of each pixel (the high word stays 0 through Div255x16).
-    __m256i alpha = Div255x16(_mm256_mullo_epi16(_mm256_srli_epi32(sv, 24), k.tintAlpha), k);
+    // Alpha times tint alpha in the low word of each pixel (the high word stays 0).
+    __m256i alpha = _mm256_srli_epi32(sv, 24);
+    if constexpr (TranslucentTint) alpha = _mm256_mulhrs_epi16(alpha, k.roundAlpha);
     __m256i rest = _mm256_sub_epi32(k.all255, alpha);
     __m256i lo = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), k.tint),
                                   _mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), _mm256_shuffle_epi8(rest, k.lowPixels)));
@@ -1031,15 +1064,14 @@ __attribute__((target("avx2"), always_inline)) inline void TintedOverRowAvx2(uin
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), TintedOpaque8(sv, dv, k));
             } else {
                 const __m256i zero = _mm256_setzero_si256();
-                __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), k.tint);
-                __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), k.tint);
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
-                                    _mm256_packus_epi16(Div255x16(lo, k), Div255x16(hi, k)));
+                __m256i lo = _mm256_mulhrs_epi16(_mm256_unpacklo_epi8(sv, zero), k.roundTint);
+                __m256i hi = _mm256_mulhrs_epi16(_mm256_unpackhi_epi8(sv, zero), k.roundTint);
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_packus_epi16(lo, hi));
             }
             continue;
         }
         __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), TintedOver8(sv, dv, k));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), TintedOver8<TranslucentTint>(sv, dv, k));
     }
     if (i < n) {
         __m256i mask = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - i), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
@@ -1047,7 +1079,7 @@ __attribute__((target("avx2"), always_inline)) inline void TintedOverRowAvx2(uin
         __m256i alpha = _mm256_and_si256(sv, k.alphaMask);
         if (!_mm256_testz_si256(alpha, alpha)) {
             __m256i dv = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), mask);
-            _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), mask, TintedOver8(sv, dv, k));
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), mask, TintedOver8<TranslucentTint>(sv, dv, k));
         }
     }
 }

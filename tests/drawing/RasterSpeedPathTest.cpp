@@ -236,6 +236,28 @@ TEST(RasterSpeedPath, TintedOpaqueTexelsRoundToNearestForEveryValue) {
     }
 }
 
+// Opaque texels of every value under opaque tints of every channel value, channels differing so
+// that a tint channel applied to the wrong texel channel shows: each lands on the nearest value.
+TEST(RasterSpeedPath, OpaqueTintsRoundEveryChannelToNearest) {
+    std::vector<uint32_t> texels(256);
+    for (int x = 0; x < 256; ++x) texels[size_t(x)] = 0xFF000000u | uint32_t(x) << 16 | uint32_t(255 - x) << 8 | uint32_t(x * 7 % 256);
+    std::vector<uint32_t> runs, rowRuns;
+    ASSERT_TRUE(SoftwareRasterizer::BuildRuns(texels.data(), 256, 1, runs, rowRuns));
+    RasterTexture tex{texels.data(), 256, 1, runs.data(), rowRuns.data()};
+    for (uint32_t t = 0; t < 256; ++t) {
+        uint32_t tint = 0xFF000000u | t << 16 | ((t * 5 + 3) % 256) << 8 | (255 - t);
+        Surface s(PixelFormat::kArgb8888, 256, 1);
+        SoftwareRasterizer::BlitSprite(s.target, tex, 0, 0, tint, false);
+        for (int x = 0; x < 256; ++x) {
+            for (int shift : {16, 8, 0}) {
+                double exact = Channel(texels[size_t(x)], shift) * Channel(tint, shift) / 255.0;
+                ASSERT_LE(std::fabs(exact - Channel(s.At(x, 0), shift)), 0.5 + 1e-9)
+                    << "tint " << std::hex << tint << " texel " << texels[size_t(x)] << std::dec << " shift " << shift;
+            }
+        }
+    }
+}
+
 // A sprite quad drawn in one pass covers the same pixels as its two triangles and gives the
 // same colours; quads that are not flat parallelograms take the two triangles themselves.
 TEST(RasterSpeedPath, QuadsInOnePassMatchTheirTwoTriangles) {
