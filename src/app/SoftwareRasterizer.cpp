@@ -990,10 +990,10 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Pinned(__m256i v) 
 
 __attribute__((target("avx2"), always_inline)) inline TintedOverConstants MakeTintedOverConstants(const Tint& t) {
     TintedOverConstants k;
-    k.tint = Pinned(_mm256_broadcastsi128_si256(TintVector(t)));
+    __m256i tint = _mm256_broadcastsi128_si256(TintVector(t));
+    k.tint = Pinned(tint);
     // Byte pairs (tint channel, 255 - tint alpha) and the sum's offset from signed texels and targets.
     __m256i rest = _mm256_set1_epi16(short(255 - t.a));
-    __m256i tint = _mm256_broadcastsi128_si256(TintVector(t));
     k.weights = Pinned(_mm256_or_si256(tint, _mm256_slli_epi16(rest, 8)));
     k.bias = Pinned(_mm256_add_epi16(_mm256_slli_epi16(_mm256_add_epi16(tint, rest), 7), _mm256_set1_epi16(128)));
     k.signBit = Pinned(_mm256_set1_epi8(char(0x80)));
@@ -1087,11 +1087,11 @@ __attribute__((target("avx2"), always_inline)) inline void TintedOverRowAvx2(uin
 template <bool Tinted, int Mode>
 __attribute__((target("avx2"), always_inline)) inline void Row8888Avx2(uint32_t* d, const uint32_t* s, int n,
                                                                        const Tint& t) {
+    // Tinted rows over the target take TintedOverRowAvx2.
+    static_assert(!(Tinted && Mode == kOver));
     const __m256i tint = _mm256_broadcastsi128_si256(TintVector(t));
     const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
     const __m256i zero = _mm256_setzero_si256();
-    const bool opaqueTint = !Tinted || t.a == 255;
-    const __m256i inverseTintAlpha = _mm256_set1_epi16(short(255 - t.a));
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
@@ -1103,18 +1103,6 @@ __attribute__((target("avx2"), always_inline)) inline void Row8888Avx2(uint32_t*
         __m256i alpha = _mm256_and_si256(sv, alphaMask);
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, zero)) == -1) continue;
         if (Mode == kOver && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) == -1) {
-            if constexpr (Tinted) {
-                __m256i lo = _mm256_mullo_epi16(_mm256_unpacklo_epi8(sv, zero), tint);
-                __m256i hi = _mm256_mullo_epi16(_mm256_unpackhi_epi8(sv, zero), tint);
-                if (!opaqueTint) {
-                    // Opaque texels under a translucent tint all end with the tint's alpha, so
-                    // both products share one rounding (their sum stays below 65026).
-                    __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-                    lo = _mm256_add_epi16(lo, _mm256_mullo_epi16(_mm256_unpacklo_epi8(dv, zero), inverseTintAlpha));
-                    hi = _mm256_add_epi16(hi, _mm256_mullo_epi16(_mm256_unpackhi_epi8(dv, zero), inverseTintAlpha));
-                }
-                sv = _mm256_packus_epi16(Div255x16(lo), Div255x16(hi));
-            }
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
             continue;
         }
@@ -1218,11 +1206,11 @@ __attribute__((target("avx2"))) void BlitRows8888Avx2(const RasterTarget& target
                     TintedOverRowAvx2<true>(RowAt<Format8888>(target, row.x0, ty), row.source, row.n, k);
             }
         }
-        return;
-    }
-    for (int ty = y0; ty < y1; ++ty) {
-        if (BlitRowAt<Mode>(tex, x, y, ty, clip, row))
-            Row8888Avx2<Tinted, Mode>(RowAt<Format8888>(target, row.x0, ty), row.source, row.n, t);
+    } else {
+        for (int ty = y0; ty < y1; ++ty) {
+            if (BlitRowAt<Mode>(tex, x, y, ty, clip, row))
+                Row8888Avx2<Tinted, Mode>(RowAt<Format8888>(target, row.x0, ty), row.source, row.n, t);
+        }
     }
 }
 #endif
