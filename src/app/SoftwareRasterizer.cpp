@@ -1188,9 +1188,10 @@ __attribute__((target("avx2"))) void RowCall8888Avx2(uint32_t* d, const uint32_t
     }
 }
 
-// All rows of a 32-bit blit in one function, so that small sprites pay no call per row.
+// All rows of a 32-bit blit in one function, so that small sprites pay no call per row. Aligned
+// so that where the linker happens to place it does not move the cost of a blit by 5%.
 template <bool Tinted, int Mode>
-__attribute__((target("avx2"))) void BlitRows8888Avx2(const RasterTarget& target, const RasterTexture& tex, int x,
+__attribute__((target("avx2"), aligned(64))) void BlitRows8888Avx2(const RasterTarget& target, const RasterTexture& tex, int x,
                                                       int y, int y0, int y1, const ClipBox& clip, const Tint& t) {
     BlitRow row;
     if constexpr (Tinted && Mode == kOver) {
