@@ -1056,9 +1056,9 @@ __attribute__((target("avx2"), always_inline)) inline void TintedOverRowAvx2(uin
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-        __m256i alpha = _mm256_and_si256(sv, k.alphaMask);
-        if (_mm256_testz_si256(alpha, alpha)) continue;
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, k.alphaMask)) == -1) {
+        // One test of the alpha bytes tells both: all clear (ZF) and all opaque (CF).
+        if (_mm256_testz_si256(sv, k.alphaMask)) continue;
+        if (_mm256_testc_si256(sv, k.alphaMask)) {
             if constexpr (TranslucentTint) {
                 __m256i dv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), TintedOpaque8(sv, dv, k));
