@@ -1091,7 +1091,6 @@ __attribute__((target("avx2"), always_inline)) inline void Row8888Avx2(uint32_t*
     static_assert(!(Tinted && Mode == kOver));
     const __m256i tint = _mm256_broadcastsi128_si256(TintVector(t));
     const __m256i alphaMask = _mm256_set1_epi32(int(0xFF000000u));
-    const __m256i zero = _mm256_setzero_si256();
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         __m256i sv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
@@ -1100,9 +1099,9 @@ __attribute__((target("avx2"), always_inline)) inline void Row8888Avx2(uint32_t*
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), Blend8<Tinted, Mode>(sv, dv, tint));
             continue;
         }
-        __m256i alpha = _mm256_and_si256(sv, alphaMask);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, zero)) == -1) continue;
-        if (Mode == kOver && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaMask)) == -1) {
+        // One test of the alpha bytes tells both: all clear (ZF) and all opaque (CF).
+        if (_mm256_testz_si256(sv, alphaMask)) continue;
+        if (Mode == kOver && _mm256_testc_si256(sv, alphaMask)) {
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), sv);
             continue;
         }
