@@ -577,8 +577,6 @@ struct Point2 {
     double x, y;
 };
 
-inline double EdgeX(const Point2& a, const Point2& b, double y) { return a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y); }
-
 // Whether the snapped corners turn the same way at every corner (a strictly convex polygon).
 bool StrictlyConvex(const Point2* p, int count) {
     int sign = 0;
@@ -975,8 +973,9 @@ constexpr std::array<int16_t, 256> kRoundingMultipliers = MakeRoundingMultiplier
 static_assert(std::all_of(kRoundingMultipliers.begin(), kRoundingMultipliers.end(), [](int16_t m) { return m >= 0; }),
               "every tint byte has an exact rounding multiplier");
 
-// Constants of a tinted blit over the target. They are pinned in registers once per blit: left
-// alone, the compiler rebuilds the broadcasts inside the group loop, a third more instructions.
+// Constants of a tinted blit over the target, made once per blit (per row on 16-bit targets) and
+// pinned: left alone, the compiler rebuilds the broadcasts inside the group loop, a third more
+// instructions.
 struct TintedOverConstants {
     __m256i tint, alphaMask, half, scale, all255, lowPixels, highPixels;
     __m256i weights, bias, signBit;  // opaque groups under a translucent tint, see TintedOpaque8
