@@ -914,16 +914,10 @@ void SlideBoard::FillHoles() {
                 if (blockEmpty && supported && clearAbove) {
                     int spawn = row - 2;
                     while (spawn > 0 && (IsCell(col, spawn) || IsCell(col + 1, spawn))) --spawn;
-                    SlideObject* p = NewSlideObject();
-                    p->mW = p->mH = 2.0f * cell;
-                    p->mLarge = true;
-                    p->SetPosition(float(col - 1) * cell, float(row - 2) * cell);
                     float pend = std::max(pending[col], pending[col + 1]);
-                    p->mFallOffsetY = -(float(row - 1 - spawn) * cell + pend);
+                    SlideObject* p = AddFallingPiece(float(col - 1) * cell, float(row - 2) * cell, 2.0f * cell, 0.0f,
+                                                     -(float(row - 1 - spawn) * cell + pend), newPieces);
                     pending[col] = pending[col + 1] = pend + 2.0f * cell;
-                    mPieces.Add(p);
-                    mFalling.Add(p);
-                    newPieces.Add(p);
                     for (int c = col; c <= col + 1; ++c)
                         for (int r = row - 1; r <= row; ++r) mWorkGrid[GridIndex(c, r)] = p;
                     ComputeGridCell(p);
@@ -934,18 +928,26 @@ void SlideBoard::FillHoles() {
             int spawn = row - 1;
             while (spawn >= 0 && IsCell(col, spawn) && !GridAt(col, spawn)) --spawn;
             if (spawn >= 0 && IsCell(col, spawn)) continue;  // a piece above will fall into it
-            SlideObject* p = NewSlideObject();
-            p->mW = p->mH = cell;
-            p->SetPosition(float(col - 1) * cell, float(row - 1) * cell);
-            p->mFallOffsetY = -(float(row - spawn) * cell + pending[col]);
+            AddFallingPiece(float(col - 1) * cell, float(row - 1) * cell, cell, 0.0f, -(float(row - spawn) * cell + pending[col]),
+                            newPieces);
             pending[col] += cell;
-            mPieces.Add(p);
-            mFalling.Add(p);
-            newPieces.Add(p);
         }
     MinimizeCascades(newPieces);
     GuaranteeMatches(newPieces);
     for (SlideObject* p : Snapshot(mFalling)) StartFalling(p, 0.0f, 1.0f);
+}
+
+SlideObject* SlideBoard::AddFallingPiece(float x, float y, float size, float fallX, float fallY, List& newPieces) {
+    SlideObject* p = NewSlideObject();
+    p->mW = p->mH = size;
+    p->mLarge = size > mCellSize;
+    p->SetPosition(x, y);
+    p->mFallOffsetX = fallX;
+    p->mFallOffsetY = fallY;
+    mPieces.Add(p);
+    mFalling.Add(p);
+    newPieces.Add(p);
+    return p;
 }
 
 void SlideBoard::FillHolesInPlace() {
@@ -957,12 +959,7 @@ void SlideBoard::FillHolesInPlace() {
     for (int col = 0; col <= mColumnBound && col < kGridSize; ++col)
         for (int row = 0; row <= mRowBound && row < kGridSize; ++row) {
             if (!IsCell(col, row) || GridAt(col, row)) continue;
-            SlideObject* p = NewSlideObject();
-            p->mW = p->mH = mCellSize;
-            p->SetPosition(float(col - 1) * mCellSize, float(row - 1) * mCellSize);
-            mPieces.Add(p);
-            mFalling.Add(p);
-            newPieces.Add(p);
+            AddFallingPiece(float(col - 1) * mCellSize, float(row - 1) * mCellSize, mCellSize, 0.0f, 0.0f, newPieces);
         }
     MinimizeCascades(newPieces);
     GuaranteeMatches(newPieces);
@@ -1005,14 +1002,9 @@ void SlideBoard::FillHolesFromBottom() {
             int spawn = row + 1;
             while (spawn < kGridSize && IsCell(col, spawn) && !GridAt(col, spawn)) ++spawn;
             if (spawn >= kGridSize || IsCell(col, spawn)) continue;
-            SlideObject* p = NewSlideObject();
-            p->mW = p->mH = cell;
-            p->SetPosition(float(col - 1) * cell, float(row - 1) * cell);
-            p->mFallOffsetY = float(spawn - row) * cell + pending[col];
+            AddFallingPiece(float(col - 1) * cell, float(row - 1) * cell, cell, 0.0f, float(spawn - row) * cell + pending[col],
+                            newPieces);
             pending[col] += cell;
-            mPieces.Add(p);
-            mFalling.Add(p);
-            newPieces.Add(p);
         }
     MinimizeCascades(newPieces);
     GuaranteeMatches(newPieces);
@@ -1059,14 +1051,9 @@ void SlideBoard::FillHolesFromSides(int d) {
             int spawn = col - d;
             while (spawn >= 0 && spawn < kGridSize && IsCell(spawn, row) && !GridAt(spawn, row)) spawn -= d;
             if (spawn < 0 || spawn >= kGridSize || IsCell(spawn, row)) continue;
-            SlideObject* p = NewSlideObject();
-            p->mW = p->mH = cell;
-            p->SetPosition(float(col - 1) * cell, float(row - 1) * cell);
-            p->mFallOffsetX = float(spawn - col) * cell + pending[row];
+            AddFallingPiece(float(col - 1) * cell, float(row - 1) * cell, cell, float(spawn - col) * cell + pending[row], 0.0f,
+                            newPieces);
             pending[row] += cell;
-            mPieces.Add(p);
-            mFalling.Add(p);
-            newPieces.Add(p);
         }
     MinimizeCascades(newPieces);
     GuaranteeMatches(newPieces);

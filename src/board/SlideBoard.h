@@ -264,6 +264,9 @@ private:
     bool GridWrite(const std::vector<SlideObject*>& pieces);
     void ComputeGridCell(SlideObject* piece) const;
     void StartFalling(SlideObject* piece, float dx, float dy);
+    // A new piece of `size` pixels at (x, y), drawn `fallX`, `fallY` away from there until it
+    // falls in; it joins the live, falling and new pieces.
+    SlideObject* AddFallingPiece(float x, float y, float size, float fallX, float fallY, List& newPieces);
     void PutEveryPieceHome();
     std::vector<SlideObject*> Snapshot(const List& list) const;
 
