@@ -1362,35 +1362,35 @@ int SoftwareRasterizer::RoutineIndex(int flags) {
     return (flags & kBlended) ? (flags & 3) : 0;
 }
 
+namespace {
+
+// The specialised routine for a target format, feature flags and filter; null for none.
+TriangleRoutine FindRoutine(PixelFormat format, int flags, bool bilinear) {
+    int index = SoftwareRasterizer::RoutineIndex(flags);
+    int filter = bilinear ? 1 : 0;
+    switch (format) {
+        case PixelFormat::kArgb8888: return kTable8888.slot[index][filter];
+        case PixelFormat::kRgb565: return kTable565.slot[index][filter];
+        case PixelFormat::kRgb555: return kTable555.slot[index][filter];
+        case PixelFormat::kUnknown: break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void SoftwareRasterizer::RasterizeTriangle(bool textured, bool tinted, bool blended, bool additive,
                                            const RasterTarget& target, const RasterVertex* vertices,
                                            const RasterTexture* texture, bool bilinear) {
     if (!target.pixels || !vertices) return;
-    int index = RoutineIndex((textured ? 8 : 0) | (tinted ? 4 : 0) | (blended ? 2 : 0) | (additive ? 1 : 0));
-    int filter = bilinear ? 1 : 0;
-    TriangleRoutine routine = nullptr;
-    switch (target.format) {
-        case PixelFormat::kArgb8888: routine = kTable8888.slot[index][filter]; break;
-        case PixelFormat::kRgb565: routine = kTable565.slot[index][filter]; break;
-        case PixelFormat::kRgb555: routine = kTable555.slot[index][filter]; break;
-        case PixelFormat::kUnknown: return;
-    }
-    if (routine) routine(target, vertices, 3, texture);
+    int flags = (textured ? 8 : 0) | (tinted ? 4 : 0) | (blended ? 2 : 0) | (additive ? 1 : 0);
+    if (TriangleRoutine routine = FindRoutine(target.format, flags, bilinear)) routine(target, vertices, 3, texture);
 }
 
 void SoftwareRasterizer::RasterizeQuad(int flags, const RasterTarget& target, const RasterVertex* v,
                                        const RasterTexture* texture, bool bilinear) {
     if (!target.pixels || !v) return;
-    int index = RoutineIndex(flags);
-    int filter = bilinear ? 1 : 0;
-    TriangleRoutine routine = nullptr;
-    switch (target.format) {
-        case PixelFormat::kArgb8888: routine = kTable8888.slot[index][filter]; break;
-        case PixelFormat::kRgb565: routine = kTable565.slot[index][filter]; break;
-        case PixelFormat::kRgb555: routine = kTable555.slot[index][filter]; break;
-        case PixelFormat::kUnknown: return;
-    }
-    if (routine) routine(target, v, 4, texture);
+    if (TriangleRoutine routine = FindRoutine(target.format, flags, bilinear)) routine(target, v, 4, texture);
 }
 
 void SoftwareRasterizer::BlitSprite(const RasterTarget& target, const RasterTexture& texture, int x, int y,
