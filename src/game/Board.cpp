@@ -457,8 +457,8 @@ void Board::Update() {
     if (IsAnythingFalling()) mSettleCounter = 4;
     if (mSettleCounter > 0) --mSettleCounter;
     if (!mPlayerDragActive && !mAutoDragActive && mSettleCounter == 0 && mCellSize >= 1.0f) {
-        // Pieces pushed off the board go; holes left behind are filled.
-        MakeWorkGrid();
+        // Pieces pushed off the board go (the hole test rebuilds the work grid, which drops
+        // them); holes left behind are filled.
         if (AreThereHoles()) {
             int d = mRandom.Sign(1);
             FillHoles();
@@ -964,8 +964,6 @@ void Board::MakeThumb(Image& out) {
     if (columns == 0 || rows == 0 || !out.Create(columns * kThumbCell, rows * kThumbCell, 0)) return;
     Image backdrop;
     backdrop.Create(kThumbCell, kThumbCell, 0xFF10183Cu);
-    Image rim;
-    rim.Create(kThumbCell, kThumbCell, 0xFFD9A52Cu);
     for (int c = 0; c < mColumnBound; ++c)
         for (int r = 0; r < mRowBound; ++r)
             if (IsCell(c, r)) out.Paint(backdrop, c * kThumbCell, r * kThumbCell);
@@ -993,5 +991,4 @@ void Board::MakeThumb(Image& out) {
             out.Paint(strip, x, y);
         }
     }
-    (void)rim;
 }
