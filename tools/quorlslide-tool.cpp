@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "board/BoardLayout.h"
-#include "game/AutoplayGame.h"
 #include "board/BoardRandom.h"
 #include "board/SlideBoard.h"
 #include "board/SlideObject.h"
-#include "game/LevelGenerator.h"
+#include "game/AutoplayGame.h"
+#include "game/rules/LevelGenerator.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include <memory>
 
-#include "app/Image.h"
-#include "app/Particle.h"
-#include "app/Sprite.h"
 #include "board/BoardRandom.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/Particle.h"
+#include "engine/draw/Sprite.h"
 #include "game/AutoplayGame.h"
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 
 #include <cmath>
 
-#include "app/GraphicsDevice.h"
-#include "app/ObjectManager.h"
-#include "app/Particle.h"
-#include "app/Sound.h"
-#include "app/Sprite.h"
 #include "board/BoardRandom.h"
 #include "board/SlideBoard.h"
+#include "engine/audio/Sound.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/Particle.h"
+#include "engine/draw/Sprite.h"
 
 namespace {
 

@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/App.h"
-#include "app/Graphics.h"
 #include "board/BoardLayout.h"
 #include "board/SlideLine.h"
 #include "board/SlideObject.h"
-#include "platform/Clock.h"
+#include "engine/core/App.h"
+#include "engine/core/Graphics.h"
 
 namespace {
 
@@ -42,8 +41,7 @@ void SlideBoard::Groups::Clear() {
 
 SlideBoard::SlideBoard() {
     SetRect(50.0f, 25.0f, 800.0f, 600.0f);
-    App* app = App::Instance();
-    mRandom.Seed(app ? app->GetClock().Milliseconds() : Clock::System().Milliseconds());
+    mRandom.Seed(App::Milliseconds());
 }
 
 SlideBoard::~SlideBoard() { ClearBoard(); }

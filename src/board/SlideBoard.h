@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Gadget.h"
-#include "app/List.h"
 #include "board/BoardRandom.h"
+#include "engine/core/Gadget.h"
+#include "engine/core/List.h"
 
 class SlideLine;
 class SlideObject;

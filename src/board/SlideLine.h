@@ -2,7 +2,7 @@
 // slides and wraps as a whole. A piece pushed past one end comes back in at the other.
 #pragma once
 
-#include "app/Rect.h"
+#include "engine/core/Rect.h"
 
 // True when two rectangles share some area (touching edges do not count).
 inline bool RectsOverlap(const Rect& a, const Rect& b) {

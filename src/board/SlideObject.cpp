@@ -3,13 +3,13 @@
 
 #include <cmath>
 
-#include "app/App.h"
-#include "app/ColorTable.h"
-#include "app/Graphics.h"
-#include "app/GraphicsDevice.h"
 #include "board/BoardRandom.h"
 #include "board/SlideBoard.h"
 #include "board/SlideLine.h"
+#include "engine/core/App.h"
+#include "engine/core/Graphics.h"
+#include "engine/draw/ColorTable.h"
+#include "engine/draw/GraphicsDevice.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "app/Object.h"
-#include "app/Rect.h"
 #include "board/SlideObjectState.h"
+#include "engine/core/Object.h"
+#include "engine/core/Rect.h"
 
 class SlideBoard;
 class SlideLine;

@@ -5,10 +5,10 @@
 #include <cstdio>
 
 #include "board/BoardRandom.h"
-#include "game/Board.h"
-#include "game/BoardContainer.h"
-#include "game/Board_FreeForm.h"
 #include "game/GauntletSession.h"
+#include "game/rules/Board.h"
+#include "game/rules/Board_FreeForm.h"
+#include "game/rules/BoardContainer.h"
 
 namespace {
 constexpr float kAutopilotSteps = 20.0f;

@@ -9,9 +9,9 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/Graphics.h"
-#include "app/Image.h"
-#include "app/Version.h"
+#include "engine/core/Graphics.h"
+#include "engine/core/Version.h"
+#include "engine/draw/Image.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
 #include "persistence/GameFiles.h"

@@ -9,11 +9,11 @@
 #include <mutex>
 #include <string>
 
-#include "app/App.h"
-#include "app/Font.h"
-#include "app/Sound.h"
-#include "app/Sprite.h"
 #include "board/QuorlObject.h"
+#include "engine/audio/Sound.h"
+#include "engine/core/App.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/Sprite.h"
 #include "persistence/GameStatistics.h"
 #include "persistence/HighScoreTable.h"
 #include "persistence/ProfileManager.h"

@@ -9,10 +9,9 @@
 #include <limits>
 #include <memory>
 
-#include "app/Version.h"
 #include "board/BoardRandom.h"
+#include "engine/core/Version.h"
 #include "game/GameApp.h"
-#include "platform/Clock.h"
 
 namespace {
 
@@ -101,7 +100,7 @@ int GameMain(int argc, char** argv) {
     if (status >= 0) return status;
 
     // The debug log starts once this copy knows it is the running game (App::Go).
-    ProgramRandom().Seed(options.haveSeed ? options.seed : Clock::System().Milliseconds());
+    ProgramRandom().Seed(options.haveSeed ? options.seed : App::Milliseconds());
 
     bool restart = false;
     do {

@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/GadgetManager.h"
-#include "game/Board.h"
-#include "game/BoardContainer.h"
-#include "game/FloatingText.h"
+#include "engine/core/GadgetManager.h"
 #include "game/GameApp.h"
+#include "game/rules/Board.h"
+#include "game/rules/BoardContainer.h"
+#include "game/rules/FloatingText.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/Gadget.h"
-#include "app/ObjectManager.h"
+#include "engine/core/Gadget.h"
+#include "engine/core/ObjectManager.h"
 
 class BoardContainer;
 class GameApp;

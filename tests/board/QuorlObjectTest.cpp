@@ -6,16 +6,16 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "BoardTestSupport.h"
-#include "app/ColorTable.h"
-#include "app/Image.h"
-#include "app/ObjectManager.h"
-#include "app/Particle.h"
-#include "app/Sound.h"
-#include "app/Sprite.h"
 #include "board/BoardRandom.h"
 #include "board/QuorlObject.h"
-#include "drawing/HeadlessShot.h"
+#include "BoardTestSupport.h"
+#include "engine/audio/Sound.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/draw/ColorTable.h"
+#include "engine/draw/HeadlessShot.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/Particle.h"
+#include "engine/draw/Sprite.h"
 #include "platform/FileSystem.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "BoardTestSupport.h"
-#include "app/ColorTable.h"
-#include "drawing/HeadlessShot.h"
+#include "engine/draw/ColorTable.h"
+#include "engine/draw/HeadlessShot.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "BoardTestSupport.h"
-#include "TestSupport.h"
-#include "app/AppTestDriver.h"
-#include "app/Graphics.h"
 #include "board/SlideLine.h"
+#include "BoardTestSupport.h"
+#include "engine/core/AppTestDriver.h"
+#include "engine/core/Graphics.h"
+#include "TestSupport.h"
 
 namespace {
 

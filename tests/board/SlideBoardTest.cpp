@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "BoardTestSupport.h"
 #include "board/SlideLine.h"
+#include "BoardTestSupport.h"
 
 TEST(SlideBoardLayout, ShapesAndBounds) {
     struct Case {

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/Image.h"
 #include "board/BoardRandom.h"
 #include "board/QuorlObject.h"
-#include "game/Board.h"
-#include "game/BoardContainer.h"
+#include "engine/draw/Image.h"
 #include "game/GameApp.h"
 #include "game/GameSession.h"
+#include "game/rules/Board.h"
+#include "game/rules/BoardContainer.h"
 
 namespace BoardTestKit {
 

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "GeneratedArt.h"
-#include "TestSupport.h"
-#include "app/Image.h"
-#include "game/BoardContainer.h"
+#include "engine/draw/Image.h"
 #include "game/GameApp.h"
 #include "game/GameMain.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "game/rules/BoardContainer.h"
+#include "GeneratedArt.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

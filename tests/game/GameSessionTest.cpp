@@ -7,16 +7,16 @@
 #include <array>
 #include <climits>
 
-#include "GeneratedArt.h"
-#include "app/AppTestDriver.h"
-#include "app/GraphicsDevice.h"
-#include "app/SoftwareGraphics.h"
-#include "game/Board.h"
-#include "game/BoardContainer.h"
-#include "game/FloatingText.h"
+#include "engine/core/AppTestDriver.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/SoftwareGraphics.h"
 #include "game/GameApp.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "game/rules/Board.h"
+#include "game/rules/BoardContainer.h"
+#include "game/rules/FloatingText.h"
+#include "GeneratedArt.h"
 #include "platform/FileSystem.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 #include <unistd.h>
 
-#include "TestSupport.h"
 #include "persistence/DataBuffer.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The 96-byte statistics file: layout, empty values, short and long files.
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
 #include "persistence/DataBuffer.h"
 #include "persistence/GameStatistics.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // High-score tables: insertion rule, default rows, the file's key order and hostile values.
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
 #include "persistence/HighScoreTable.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "TestSupport.h"
 #include "persistence/GameStatistics.h"
 #include "persistence/ProfileManager.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

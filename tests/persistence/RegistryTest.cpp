@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "TestSupport.h"
 #include "persistence/Registry.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "TestSupport.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 TEST(FileSystem, TranslatesGamePaths) {
     const struct {

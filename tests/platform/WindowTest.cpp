@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/Desktop.h"
-#include "platform/KeyCodes.h"
 #include "platform/Keyboard.h"
+#include "platform/KeyCodes.h"
 #include "platform/PlatformEvent.h"
 #include "platform/Window.h"
 

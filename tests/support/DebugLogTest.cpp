@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "TestSupport.h"
 #include "platform/FileSystem.h"
 #include "support/DebugLog.h"
+#include "TestSupport.h"
 
 TEST(DebugLog, EachStartEmptiesTheFileAndLinesEndWithCrLf) {
     DebugLog::Start();

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/Mixer.h"
-#include "app/OggDecoder.h"
+#include "engine/audio/Mixer.h"
+#include "engine/audio/OggDecoder.h"
 
 namespace {
 

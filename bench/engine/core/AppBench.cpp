@@ -2,9 +2,9 @@
 // 500-gadget tree, and routing 10,000 queued mouse moves through that tree.
 #include <benchmark/benchmark.h>
 
-#include "app/App.h"
-#include "app/Gadget.h"
-#include "app/Graphics.h"
+#include "engine/core/App.h"
+#include "engine/core/Gadget.h"
+#include "engine/core/Graphics.h"
 #include "platform/PlatformEvent.h"
 
 namespace {

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "app/Font.h"
-#include "app/Image.h"
-#include "app/ObjectManager.h"
-#include "app/Particle.h"
-#include "app/SoftwareGraphics.h"
-#include "app/Sprite.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/Particle.h"
+#include "engine/draw/SoftwareGraphics.h"
+#include "engine/draw/Sprite.h"
 #include "persistence/DataBuffer.h"
 
 namespace {

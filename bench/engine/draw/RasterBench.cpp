@@ -12,11 +12,11 @@
 #include <random>
 #include <vector>
 
-#include "app/GraphicsDevice.h"
-#include "app/Image.h"
-#include "app/SoftwareGraphics.h"
-#include "app/SoftwareRasterizer.h"
-#include "app/Sprite.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/SoftwareGraphics.h"
+#include "engine/draw/SoftwareRasterizer.h"
+#include "engine/draw/Sprite.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Font.h"
-#include "app/Image.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/Image.h"
 #include "persistence/DataBuffer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/Image.h"
-#include "app/PixelLimits.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/PixelLimits.h"
 
 #ifndef QS_FUZZ_EXTENSION
 #error "QS_FUZZ_EXTENSION must name the format"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/Particle.h"
+#include "engine/draw/Particle.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Particle particle;

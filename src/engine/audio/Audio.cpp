@@ -1,12 +1,12 @@
 // Start-up, shutdown and the volume rules of the audio system. Loading runs on the loader thread
 // while the main thread plays, so the channel list has its own lock and the volume is atomic.
-#include "app/Audio.h"
+#include "engine/audio/Audio.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "app/SoundChannel.h"
+#include "engine/audio/SoundChannel.h"
 #include "persistence/Registry.h"
 #include "platform/AudioDevice.h"
 #include "support/DebugLog.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Mixer.h"
-#include "app/SilentOutput.h"
+#include "engine/audio/Mixer.h"
+#include "engine/audio/SilentOutput.h"
 
 class AudioDevice;
 class SoundChannel;

@@ -1,7 +1,7 @@
 // Mixing runs in chunks into a 32-bit accumulator on the stack, one specialised loop per source
 // layout (mono/stereo, 8/16 bits), with linear interpolation between source frames when the voice
 // is resampled. Index: [SECTION] voices, [SECTION] controls, [SECTION] mixing.
-#include "app/Mixer.h"
+#include "engine/audio/Mixer.h"
 
 #include <algorithm>
 #include <cmath>

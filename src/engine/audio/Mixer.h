@@ -13,7 +13,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/SoundBuffer.h"
+#include "engine/audio/SoundBuffer.h"
 
 class Mixer {
 public:

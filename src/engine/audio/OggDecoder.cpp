@@ -1,7 +1,7 @@
 // The Ogg file is read from memory through the decoder's callback interface, so the same entry
 // point serves the loader, the tests and the fuzzer. The stream's claimed length is only a hint for
 // reserving memory, and a small one at that: a forged granule position must not allocate gigabytes.
-#include "app/OggDecoder.h"
+#include "engine/audio/OggDecoder.h"
 
 #include <tremor/ivorbisfile.h>
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/SoundBuffer.h"
+#include "engine/audio/SoundBuffer.h"
 
 class OggDecoder {
 public:

@@ -1,11 +1,11 @@
 // Advances the mixer every 10 milliseconds by the frames that real time says were due.
-#include "app/SilentOutput.h"
+#include "engine/audio/SilentOutput.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 
-#include "app/Mixer.h"
+#include "engine/audio/Mixer.h"
 
 SilentOutput::~SilentOutput() { Stop(); }
 

@@ -1,13 +1,13 @@
 // Loading order: the decoded copy in the sound cache, then the Ogg file, then the WAV file; a
 // freshly decoded sound is written back to the cache when the application allows it.
-#include "app/Sound.h"
+#include "engine/audio/Sound.h"
 
 #include <algorithm>
 
-#include "app/Audio.h"
-#include "app/OggDecoder.h"
-#include "app/SoundCache.h"
-#include "app/WavParser.h"
+#include "engine/audio/Audio.h"
+#include "engine/audio/OggDecoder.h"
+#include "engine/audio/SoundCache.h"
+#include "engine/audio/WavParser.h"
 #include "platform/FileSystem.h"
 #include "support/DebugLog.h"
 

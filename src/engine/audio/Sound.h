@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/SoundChannel.h"
+#include "engine/audio/SoundChannel.h"
 
 enum class SoundSource { None, Cache, Ogg, Wav };
 

@@ -1,5 +1,5 @@
 // Format checks shared by the WAV parser, the Ogg decoder, the sound cache and the mixer.
-#include "app/SoundBuffer.h"
+#include "engine/audio/SoundBuffer.h"
 
 #include <utility>
 

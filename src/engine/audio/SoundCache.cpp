@@ -1,6 +1,6 @@
 // Reading goes through the byte buffer, whose sticky error flag turns any short read into a refusal;
 // writing builds the same layout and hands it to the atomic whole-file write.
-#include "app/SoundCache.h"
+#include "engine/audio/SoundCache.h"
 
 #include "persistence/DataBuffer.h"
 #include "platform/FileSystem.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/SoundBuffer.h"
+#include "engine/audio/SoundBuffer.h"
 
 class SoundCache {
 public:

@@ -1,12 +1,12 @@
 // Channel operations map one to one onto mixer voice controls; volume goes through the
 // attenuation rule of Audio so that channel, global volume and a closed device all agree.
-#include "app/SoundChannel.h"
+#include "engine/audio/SoundChannel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "app/Audio.h"
+#include "engine/audio/Audio.h"
 
 SoundChannel::SoundChannel(std::shared_ptr<const SoundBuffer> buffer) : mBuffer(std::move(buffer)) {
     Audio& audio = Audio::Get();

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/Mixer.h"
-#include "app/SoundBuffer.h"
+#include "engine/audio/Mixer.h"
+#include "engine/audio/SoundBuffer.h"
 
 class SoundChannel {
 public:

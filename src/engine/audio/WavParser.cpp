@@ -1,7 +1,7 @@
 // The WAV rule keeps the original's fixed offsets (files made by common tools put "fmt " first, so
 // the offsets hold), but refuses files where they would not: a misplaced or short "fmt " chunk, a
 // format the mixer cannot play, and clamps a "data" size that claims more bytes than the file has.
-#include "app/WavParser.h"
+#include "engine/audio/WavParser.h"
 
 #include <algorithm>
 #include <cstring>

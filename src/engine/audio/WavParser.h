@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/SoundBuffer.h"
+#include "engine/audio/SoundBuffer.h"
 
 class WavParser {
 public:

@@ -1,5 +1,5 @@
 // The blink timer: counted in update steps, never in wall-clock time.
-#include "app/BlinkTimer.h"
+#include "engine/controls/BlinkTimer.h"
 
 BlinkTimer::BlinkTimer(int period) : mPeriod(period) { mName = "blink timer"; }
 

@@ -3,7 +3,7 @@
 // that only need "a period has passed" read and clear the fired flag.
 #pragma once
 
-#include "app/Object.h"
+#include "engine/core/Object.h"
 
 class BlinkTimer : public Object {
 public:

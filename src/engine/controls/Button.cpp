@@ -1,11 +1,11 @@
 // The push button: a click is a left press and release both on the button; dragging off before
 // the release cancels it. Faces are drawn at the gadget's origin.
-#include "app/Button.h"
+#include "engine/controls/Button.h"
 
-#include "app/App.h"
-#include "app/Image.h"
-#include "app/Sound.h"
-#include "app/Sprite.h"
+#include "engine/audio/Sound.h"
+#include "engine/core/App.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/Sprite.h"
 
 Button::Button() {
     mName = "button";

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Gadget.h"
+#include "engine/core/Gadget.h"
 
 class Sound;
 class Sprite;

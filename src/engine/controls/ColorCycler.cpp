@@ -1,5 +1,5 @@
 // The timed colour ramp: a linear blend between neighbouring colours, position in duration units.
-#include "app/ColorCycler.h"
+#include "engine/controls/ColorCycler.h"
 
 #include <cmath>
 

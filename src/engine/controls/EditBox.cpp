@@ -1,12 +1,12 @@
 // The text field. Every change recomputes the caret's pixel position from the text before it.
-#include "app/EditBox.h"
+#include "engine/controls/EditBox.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "app/App.h"
-#include "app/Font.h"
-#include "app/GraphicsDevice.h"
+#include "engine/core/App.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/GraphicsDevice.h"
 #include "platform/Desktop.h"
 #include "platform/KeyCodes.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/BlinkTimer.h"
-#include "app/Gadget.h"
+#include "engine/controls/BlinkTimer.h"
+#include "engine/core/Gadget.h"
 
 class Font;
 

@@ -1,9 +1,9 @@
 // The hyperlink: drawn in its colour (another while hovered), with the hand cursor.
-#include "app/Hyperlink.h"
+#include "engine/controls/Hyperlink.h"
 
-#include "app/App.h"
-#include "app/Font.h"
-#include "app/GraphicsDevice.h"
+#include "engine/core/App.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/GraphicsDevice.h"
 
 Hyperlink::Hyperlink() {
     mName = "hyperlink";

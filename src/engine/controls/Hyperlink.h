@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Gadget.h"
+#include "engine/core/Gadget.h"
 
 class Font;
 

@@ -1,14 +1,14 @@
 // The scroller. Held arrows scroll once at once and then every step after kRepeatDelay steps;
 // held bar clicks page at once and then every kPageRepeat steps after the delay.
-#include "app/ScrollerGadget.h"
+#include "engine/controls/ScrollerGadget.h"
 
 #include <algorithm>
 
-#include "app/App.h"
-#include "app/Button.h"
-#include "app/GadgetManager.h"
-#include "app/GraphicsDevice.h"
-#include "app/Sprite.h"
+#include "engine/controls/Button.h"
+#include "engine/core/App.h"
+#include "engine/core/GadgetManager.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/Sprite.h"
 
 ScrollerGadget::ScrollerGadget() {
     mName = "scroller";

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/Gadget.h"
+#include "engine/core/Gadget.h"
 
 class Button;
 class Sprite;

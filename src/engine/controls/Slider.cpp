@@ -1,11 +1,11 @@
 // The slider. The value maps to the thumb centre inside the margins; drags map back, clamped.
-#include "app/Slider.h"
+#include "engine/controls/Slider.h"
 
 #include <algorithm>
 
-#include "app/App.h"
-#include "app/GraphicsDevice.h"
-#include "app/Sprite.h"
+#include "engine/core/App.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/Sprite.h"
 
 Slider::Slider() { mName = "Slider"; }
 

@@ -2,7 +2,7 @@
 // hears of every move. Drawn with sprites when given, otherwise with filled rectangles.
 #pragma once
 
-#include "app/Gadget.h"
+#include "engine/core/Gadget.h"
 
 class Sprite;
 

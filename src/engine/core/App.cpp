@@ -1,17 +1,17 @@
 // The application frame. Sections: [life] [start-up] [loop] [drawing] [events] [mouse]
 // [keys] [cursors] [folders and reports].
-#include "app/App.h"
+#include "engine/core/App.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 
-#include "app/Audio.h"
-#include "app/Gadget.h"
-#include "app/DisplaySettings.h"
-#include "app/Graphics.h"
-#include "app/GraphicsFactory.h"
+#include "engine/audio/Audio.h"
+#include "engine/core/Gadget.h"
+#include "engine/core/Graphics.h"
+#include "engine/draw/DisplaySettings.h"
+#include "engine/draw/GraphicsFactory.h"
 #include "persistence/Registry.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
@@ -100,6 +100,8 @@ const Point kNowhere{-9999.0f, -9999.0f};
 // ---- [life] ---------------------------------------------------------------------------------------
 
 App* App::Instance() { return gApp; }
+
+uint32_t App::Milliseconds() { return gApp ? gApp->GetClock().Milliseconds() : Clock::System().Milliseconds(); }
 
 App::App() {
     gApp = this;

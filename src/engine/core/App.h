@@ -13,10 +13,10 @@
 #include <string>
 #include <thread>
 
-#include "app/GadgetManager.h"
-#include "app/InputManager.h"
-#include "app/ObjectManager.h"
-#include "app/Rect.h"
+#include "engine/core/GadgetManager.h"
+#include "engine/core/InputManager.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/core/Rect.h"
 #include "platform/PlatformEvent.h"
 
 class Clock;
@@ -132,6 +132,9 @@ public:
     // Replaces the clock (not owned); call before Go/Run.
     void SetClock(Clock* clock);
     Clock& GetClock() const { return *mClock; }
+    // Milliseconds from the running application's clock, or from the system clock when there is
+    // no application (tools, and the program entry before the application exists).
+    static uint32_t Milliseconds();
     // The gadget tree forgets a gadget being destroyed.
     void ForgetGadget(Gadget* gadget);
     // A gadget pointer the application holds that is not killed or disabled.

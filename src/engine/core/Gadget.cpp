@@ -1,13 +1,13 @@
 // Gadget routing, drags, focus and modal loops. Points passed to routing operations are in the
 // receiving gadget's own coordinates; children are found in the same space.
-#include "app/Gadget.h"
+#include "engine/core/Gadget.h"
 
 #include <cmath>
 
-#include "app/AlphaSource.h"
-#include "app/App.h"
-#include "app/GadgetManager.h"
-#include "app/Graphics.h"
+#include "engine/core/AlphaSource.h"
+#include "engine/core/App.h"
+#include "engine/core/GadgetManager.h"
+#include "engine/core/Graphics.h"
 
 Gadget::Gadget() {
     if (App* app = App::Instance()) mCursor = app->mArrowCursor;

@@ -3,8 +3,8 @@
 // that tree in each gadget's own coordinates (its rectangle's origin is its (0,0)).
 #pragma once
 
-#include "app/Object.h"
-#include "app/Rect.h"
+#include "engine/core/Object.h"
+#include "engine/core/Rect.h"
 
 class AlphaSource;
 class Cursor;

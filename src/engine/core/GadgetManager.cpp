@@ -1,12 +1,12 @@
 // Gadget manager: updates with a one-pass graveyard, drawing with clip and origin pushed per
 // gadget, hit tests from the top down, hover tracking and the modal mode.
-#include "app/GadgetManager.h"
+#include "engine/core/GadgetManager.h"
 
 #include <vector>
 
-#include "app/App.h"
-#include "app/Gadget.h"
-#include "app/Graphics.h"
+#include "engine/core/App.h"
+#include "engine/core/Gadget.h"
+#include "engine/core/Graphics.h"
 
 namespace {
 

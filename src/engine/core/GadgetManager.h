@@ -3,7 +3,7 @@
 // anything still pointing at it during the current step sees a live object.
 #pragma once
 
-#include "app/ObjectManager.h"
+#include "engine/core/ObjectManager.h"
 
 class Gadget;
 

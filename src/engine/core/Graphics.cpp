@@ -1,5 +1,5 @@
 // The headless drawing device: keeps the state, draws nothing, counts presented frames.
-#include "app/Graphics.h"
+#include "engine/core/Graphics.h"
 
 #include <algorithm>
 

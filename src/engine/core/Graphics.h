@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/Rect.h"
+#include "engine/core/Rect.h"
 
 class Window;
 

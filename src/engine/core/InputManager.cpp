@@ -1,5 +1,5 @@
 // Keyboard snapshots and the scan-code name table.
-#include "app/InputManager.h"
+#include "engine/core/InputManager.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // The pointer list and its self-adjusting loop cursors.
-#include "app/List.h"
+#include "engine/core/List.h"
 
 #include <algorithm>
 #include <utility>

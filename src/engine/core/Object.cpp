@@ -1,7 +1,7 @@
 // Object ids come from the application's counter so they are unique for its lifetime.
-#include "app/Object.h"
+#include "engine/core/Object.h"
 
-#include "app/App.h"
+#include "engine/core/App.h"
 
 Object::Object() {
     if (App* app = App::Instance()) mId = app->mNextObjectId++;

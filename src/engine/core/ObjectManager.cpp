@@ -1,5 +1,5 @@
 // Plain object manager: same-pass destruction of killed members.
-#include "app/ObjectManager.h"
+#include "engine/core/ObjectManager.h"
 
 #include <algorithm>
 #include <vector>

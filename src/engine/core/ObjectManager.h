@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "app/List.h"
-#include "app/Object.h"
+#include "engine/core/List.h"
+#include "engine/core/Object.h"
 
 class ObjectManager {
 public:

@@ -1,6 +1,6 @@
 // Transform steps. Rotation uses exact values at quarter turns so that turned sprites stay on
 // whole pixels.
-#include "app/Transform.h"
+#include "engine/core/Transform.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // before it. Sprites, particles and fonts hand one to the drawing device.
 #pragma once
 
-#include "app/Rect.h"
+#include "engine/core/Rect.h"
 
 class Transform {
 public:

@@ -1,7 +1,7 @@
 // Bitmap file writing, little-endian field by field.
-#include "app/BitmapWriter.h"
+#include "engine/draw/BitmapWriter.h"
 
-#include "app/PixelLimits.h"
+#include "engine/draw/PixelLimits.h"
 
 bool BitmapWriter::Encode(const uint32_t* pixels, int width, int height, std::vector<uint8_t>& out) {
     out.clear();

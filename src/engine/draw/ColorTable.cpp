@@ -1,5 +1,5 @@
 // The colour-by-index table used for stars and other cosmetic colouring.
-#include "app/ColorTable.h"
+#include "engine/draw/ColorTable.h"
 
 ColorTable::Color ColorTable::Get(int index) {
     static const Color kColors[kCount] = {

@@ -1,6 +1,6 @@
 // Display settings: the order of decisions matters (switches, then the file, then the fallback
 // for a zero size, then the forced software mode), so it lives in one place.
-#include "app/DisplaySettings.h"
+#include "engine/draw/DisplaySettings.h"
 
 #include "persistence/Registry.h"
 

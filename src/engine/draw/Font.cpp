@@ -1,6 +1,6 @@
 // Bitmap fonts: the three file readers, measuring, wrapping and drawing.
 // Index: [readers] [text form] [measuring] [wrapping] [drawing]
-#include "app/Font.h"
+#include "engine/draw/Font.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,8 +10,8 @@
 #include <cstring>
 #include <optional>
 
-#include "app/Image.h"
-#include "app/Sprite.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/Sprite.h"
 #include "persistence/DataBuffer.h"
 #include "platform/FileSystem.h"
 #include "support/DebugLog.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Rect.h"
+#include "engine/core/Rect.h"
 
 class DataBuffer;
 class Image;

@@ -1,10 +1,10 @@
 // GIF decoding. The block walk never reads past the buffer: every read goes through Reader, which
 // turns a short buffer into a failure. LZW output is bounded by the picture size.
-#include "app/GifDecoder.h"
+#include "engine/draw/GifDecoder.h"
 
 #include <cstring>
 
-#include "app/PixelLimits.h"
+#include "engine/draw/PixelLimits.h"
 
 namespace {
 

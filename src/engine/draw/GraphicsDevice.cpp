@@ -4,15 +4,15 @@
 //   [SECTION] rectangles, sprites and textures
 //   [SECTION] system text (a 3 by 5 pixel font of our own)
 //   [SECTION] screenshots
-#include "app/GraphicsDevice.h"
+#include "engine/draw/GraphicsDevice.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "app/BitmapWriter.h"
-#include "app/PngCodec.h"
-#include "app/Sprite.h"
+#include "engine/draw/BitmapWriter.h"
+#include "engine/draw/PngCodec.h"
+#include "engine/draw/Sprite.h"
 #include "platform/FileSystem.h"
 #include "platform/Window.h"
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Graphics.h"
-#include "app/TextureMosaic.h"
-#include "app/Transform.h"
+#include "engine/core/Graphics.h"
+#include "engine/core/Transform.h"
+#include "engine/draw/TextureMosaic.h"
 
 class Sprite;
 class Registry;

@@ -1,10 +1,10 @@
 // Device choice with fallback. The software device keeps the renderer that shows its frames.
-#include "app/GraphicsFactory.h"
+#include "engine/draw/GraphicsFactory.h"
 
 #include <memory>
 
-#include "app/RendererGraphics.h"
-#include "app/SoftwareGraphics.h"
+#include "engine/draw/RendererGraphics.h"
+#include "engine/draw/SoftwareGraphics.h"
 #include "platform/RendererDevice.h"
 #include "support/DebugLog.h"
 

@@ -3,7 +3,7 @@
 // buffer, shown through the platform renderer) takes over.
 #pragma once
 
-#include "app/GraphicsDevice.h"
+#include "engine/draw/GraphicsDevice.h"
 
 class Window;
 

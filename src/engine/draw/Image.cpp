@@ -1,6 +1,6 @@
 // Pictures and the image file rules. Decoding is delegated to GifDecoder, JpegDecoder and
 // PngCodec; this file knows the order of extensions, masks and the ".cached" form.
-#include "app/Image.h"
+#include "engine/draw/Image.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,10 +9,10 @@
 #include <cstring>
 #include <mutex>
 
-#include "app/GifDecoder.h"
-#include "app/JpegDecoder.h"
-#include "app/PixelLimits.h"
-#include "app/PngCodec.h"
+#include "engine/draw/GifDecoder.h"
+#include "engine/draw/JpegDecoder.h"
+#include "engine/draw/PixelLimits.h"
+#include "engine/draw/PngCodec.h"
 #include "platform/Desktop.h"
 #include "platform/FileSystem.h"
 #include "support/DebugLog.h"

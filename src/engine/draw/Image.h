@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AlphaSource.h"
+#include "engine/core/AlphaSource.h"
 
 class Image : public AlphaSource {
 public:

@@ -1,6 +1,6 @@
 // libjpeg reports fatal errors through a callback that must not return; it jumps back here. No
 // C++ object with a destructor lives between setjmp and the jump, so the jump skips nothing.
-#include "app/JpegDecoder.h"
+#include "engine/draw/JpegDecoder.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "app/PixelLimits.h"
+#include "engine/draw/PixelLimits.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Particles: the script parser (statements hold direct pointers into the particle, so a step only
 // walks the list), the per-step movement and kill rules, and drawing under a transform.
-#include "app/Particle.h"
+#include "engine/draw/Particle.h"
 
 #include <cctype>
 #include <cmath>
@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/App.h"
-#include "app/Graphics.h"
-#include "app/GraphicsDevice.h"
-#include "app/Sprite.h"
-#include "app/Transform.h"
+#include "engine/core/App.h"
+#include "engine/core/Graphics.h"
+#include "engine/core/Transform.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/Sprite.h"
 
 namespace {
 

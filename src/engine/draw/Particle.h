@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Object.h"
-#include "app/Rect.h"
+#include "engine/core/Object.h"
+#include "engine/core/Rect.h"
 
 class Sprite;
 

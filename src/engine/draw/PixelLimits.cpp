@@ -1,6 +1,6 @@
 // The decoders' shared size limit. The default allows the largest side squared; the atomic keeps
 // the loader thread and the main thread agreeing on it.
-#include "app/PixelLimits.h"
+#include "engine/draw/PixelLimits.h"
 
 #include <atomic>
 

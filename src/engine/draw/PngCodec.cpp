@@ -1,12 +1,12 @@
 // libpng's simplified interface does the format conversions and keeps libpng's longjmp error
 // handling inside the library, so nothing unwinds through our frames.
-#include "app/PngCodec.h"
+#include "engine/draw/PngCodec.h"
 
 #include <png.h>
 
 #include <cstring>
 
-#include "app/PixelLimits.h"
+#include "engine/draw/PixelLimits.h"
 
 bool PngCodec::Decode(const uint8_t* data, size_t size, int& width, int& height, std::vector<uint32_t>& pixels,
                       std::string* error) {

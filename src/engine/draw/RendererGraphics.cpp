@@ -1,11 +1,11 @@
 // Accelerated drawing through the platform renderer. Quads go out as two triangles; a failed
 // texture or draw is logged once per kind and the frame continues.
-#include "app/RendererGraphics.h"
+#include "engine/draw/RendererGraphics.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/Sprite.h"
+#include "engine/draw/Sprite.h"
 #include "platform/RendererDevice.h"
 #include "platform/Window.h"
 #include "support/DebugLog.h"

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/GraphicsDevice.h"
+#include "engine/draw/GraphicsDevice.h"
 
 class RendererDevice;
 

@@ -1,13 +1,13 @@
 // The software device: turns the device's quads into rasterizer calls. Untransformed sprites at
 // whole pixels take the run-skipping blit; everything else goes through the triangle routines
 // with bilinear filtering.
-#include "app/SoftwareGraphics.h"
+#include "engine/draw/SoftwareGraphics.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "app/Sprite.h"
+#include "engine/draw/Sprite.h"
 
 namespace {
 

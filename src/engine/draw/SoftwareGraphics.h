@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "app/GraphicsDevice.h"
-#include "app/SoftwareRasterizer.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/SoftwareRasterizer.h"
 
 class SoftwareGraphics : public GraphicsDevice {
 public:

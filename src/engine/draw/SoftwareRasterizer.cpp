@@ -5,7 +5,7 @@
 //             filtered spans eight pixels at a time with AVX2 where the processor has it)
 //   [SECTION] the dispatcher
 //   [SECTION] untransformed sprite blits and rectangle fills (SSE2 on x86-64, AVX2 when present)
-#include "app/SoftwareRasterizer.h"
+#include "engine/draw/SoftwareRasterizer.h"
 
 #include <algorithm>
 #include <array>

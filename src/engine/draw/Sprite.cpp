@@ -1,16 +1,16 @@
 // Sprites: the premultiplied pixel copy and run table built once per picture, the drawing calls
 // as transforms, and the hand-over of textures to the device.
-#include "app/Sprite.h"
+#include "engine/draw/Sprite.h"
 
 #include <algorithm>
 
 #include <atomic>
 #include <cmath>
 
-#include "app/App.h"
-#include "app/GraphicsDevice.h"
-#include "app/Image.h"
-#include "app/Transform.h"
+#include "engine/core/App.h"
+#include "engine/core/Transform.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/Image.h"
 
 namespace {
 std::atomic<bool> gLoadingBlocked{false};

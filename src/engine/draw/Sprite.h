@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/AlphaSource.h"
-#include "app/SoftwareRasterizer.h"
-#include "app/TextureMosaic.h"
+#include "engine/core/AlphaSource.h"
+#include "engine/draw/SoftwareRasterizer.h"
+#include "engine/draw/TextureMosaic.h"
 
 class Image;
 class Transform;

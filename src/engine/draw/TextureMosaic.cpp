@@ -1,5 +1,5 @@
 // Tile sizing for texture mosaics.
-#include "app/TextureMosaic.h"
+#include "engine/draw/TextureMosaic.h"
 
 #include <algorithm>
 #include <array>

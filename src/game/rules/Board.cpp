@@ -2,27 +2,27 @@
 // lighting, the danger meter, no moves and the second chance, hints, and the level-cleared
 // screen. Everything that draws or plays checks for its picture or sound: tools and tests run
 // boards without an application.
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
-#include "app/App.h"
-#include "app/Button.h"
-#include "app/Font.h"
-#include "app/GraphicsDevice.h"
-#include "app/Image.h"
-#include "app/Particle.h"
-#include "app/Sound.h"
-#include "app/Sprite.h"
-#include "game/BoardContainer.h"
-#include "game/FloatingText.h"
+#include "engine/audio/Sound.h"
+#include "engine/controls/Button.h"
+#include "engine/core/App.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/Particle.h"
+#include "engine/draw/Sprite.h"
 #include "game/GameApp.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
-#include "game/LevelGenerator.h"
+#include "game/rules/BoardContainer.h"
+#include "game/rules/FloatingText.h"
+#include "game/rules/LevelGenerator.h"
 #include "persistence/GameStatistics.h"
 
 namespace {

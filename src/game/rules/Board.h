@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/BlinkTimer.h"
-#include "app/ColorCycler.h"
-#include "app/List.h"
-#include "app/ObjectManager.h"
 #include "board/QuorlObject.h"
 #include "board/SlideBoard.h"
+#include "engine/controls/BlinkTimer.h"
+#include "engine/controls/ColorCycler.h"
+#include "engine/core/List.h"
+#include "engine/core/ObjectManager.h"
 
 class BoardContainer;
 class Button;

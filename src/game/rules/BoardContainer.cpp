@@ -1,18 +1,18 @@
 // The level screen around the board: background, danger meter, hint and menu buttons, the score
 // above the board and the no-moves overlay with its wheel.
-#include "game/BoardContainer.h"
+#include "game/rules/BoardContainer.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "app/Button.h"
-#include "app/Font.h"
-#include "app/GraphicsDevice.h"
-#include "app/Sprite.h"
-#include "game/Board.h"
-#include "game/Board_FreeForm.h"
+#include "engine/controls/Button.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/GraphicsDevice.h"
+#include "engine/draw/Sprite.h"
 #include "game/GameApp.h"
 #include "game/GameSession.h"
+#include "game/rules/Board.h"
+#include "game/rules/Board_FreeForm.h"
 
 BoardContainer::BoardContainer(GameSession* session, GameApp* app) : mSession(session), mApp(app) {
     mName = "BoardContainer";

@@ -3,8 +3,8 @@
 // menu buttons.
 #pragma once
 
-#include "app/BlinkTimer.h"
-#include "app/Gadget.h"
+#include "engine/controls/BlinkTimer.h"
+#include "engine/core/Gadget.h"
 
 class Board;
 class Button;

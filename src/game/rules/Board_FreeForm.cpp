@@ -1,12 +1,12 @@
 // The Gauntlet's board: time-driven danger, the drop countdown, and the going-dark round after a
 // clear.
-#include "game/Board_FreeForm.h"
+#include "game/rules/Board_FreeForm.h"
 
 #include <algorithm>
 
-#include "app/Particle.h"
-#include "app/Sound.h"
 #include "board/BoardRandom.h"
+#include "engine/audio/Sound.h"
+#include "engine/draw/Particle.h"
 #include "game/GameApp.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"

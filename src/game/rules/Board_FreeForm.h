@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/Board.h"
+#include "game/rules/Board.h"
 
 class Board_FreeForm : public Board {
 public:

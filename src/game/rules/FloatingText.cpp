@@ -1,10 +1,10 @@
 // Points or words floating over the board: they wait a moment, so the pieces that earned them
 // can burst first, then show as white text on a black shadow and remove themselves.
-#include "game/FloatingText.h"
+#include "game/rules/FloatingText.h"
 
-#include "app/App.h"
-#include "app/Font.h"
-#include "app/Graphics.h"
+#include "engine/core/App.h"
+#include "engine/core/Graphics.h"
+#include "engine/draw/Font.h"
 
 FloatingText::FloatingText(const std::string& text, const Font* font, float x, float y)
     : mText(text), mFont(font), mX(x), mY(y) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Object.h"
+#include "engine/core/Object.h"
 
 class Font;
 

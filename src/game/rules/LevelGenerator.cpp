@@ -1,7 +1,7 @@
 // Level generation from a level id (world × 1000 + number). The order of the random draws below is
 // part of the game: the journey map's thumbnails and every replayed level depend on it, so a draw
 // must never be added, dropped or moved.
-#include "game/LevelGenerator.h"
+#include "game/rules/LevelGenerator.h"
 
 #include <vector>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SoundBuffer.h"
+#include "engine/audio/SoundBuffer.h"
 
 namespace AudioTest {
 

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "AudioTestHelpers.h"
-#include "app/Mixer.h"
+#include "engine/audio/Mixer.h"
 
 using AudioTest::Buffer16;
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "AudioTestHelpers.h"
+#include "engine/audio/OggDecoder.h"
 #include "TestSupport.h"
-#include "app/OggDecoder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "AudioTestHelpers.h"
-#include "app/SoundCache.h"
+#include "engine/audio/SoundCache.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <thread>
 
 #include "AudioTestHelpers.h"
-#include "TestSupport.h"
-#include "app/Audio.h"
-#include "app/Sound.h"
-#include "app/SoundCache.h"
+#include "engine/audio/Audio.h"
+#include "engine/audio/Sound.h"
+#include "engine/audio/SoundCache.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

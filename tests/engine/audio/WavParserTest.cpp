@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "AudioTestHelpers.h"
-#include "app/WavParser.h"
+#include "engine/audio/WavParser.h"
 
 using AudioTest::MakeWav;
 using AudioTest::WavSpec;

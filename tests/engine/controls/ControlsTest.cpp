@@ -3,12 +3,12 @@
 
 #include <vector>
 
-#include "app/AppTestDriver.h"
-#include "app/Button.h"
-#include "app/EditBox.h"
-#include "app/Font.h"
-#include "app/ScrollerGadget.h"
-#include "app/Slider.h"
+#include "engine/controls/Button.h"
+#include "engine/controls/EditBox.h"
+#include "engine/controls/ScrollerGadget.h"
+#include "engine/controls/Slider.h"
+#include "engine/core/AppTestDriver.h"
+#include "engine/draw/Font.h"
 #include "platform/Desktop.h"
 #include "platform/KeyCodes.h"
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "app/BlinkTimer.h"
-#include "app/ColorCycler.h"
+#include "engine/controls/BlinkTimer.h"
+#include "engine/controls/ColorCycler.h"
 
 TEST(BlinkTimer, FlipsEveryPeriodAndFiresOncePerPeriod) {
     BlinkTimer timer(25);

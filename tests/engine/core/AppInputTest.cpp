@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "AppTestDriver.h"
-#include "Recorder.h"
-#include "TestSupport.h"
-#include "app/Graphics.h"
+#include "engine/core/Graphics.h"
 #include "persistence/Registry.h"
 #include "platform/Cursor.h"
 #include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
 #include "platform/SingleInstance.h"
+#include "Recorder.h"
+#include "TestSupport.h"
 
 TEST(AppInputTest, BurstOfTenThousandEventsIsHandledInOneStep) {
     std::vector<std::string> log;

@@ -5,9 +5,9 @@
 #include <atomic>
 
 #include "AppTestDriver.h"
-#include "Recorder.h"
-#include "app/Graphics.h"
+#include "engine/core/Graphics.h"
 #include "platform/KeyCodes.h"
+#include "Recorder.h"
 
 namespace {
 

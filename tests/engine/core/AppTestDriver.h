@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-#include "app/App.h"
+#include "engine/core/App.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 

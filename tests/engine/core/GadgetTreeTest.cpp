@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "AppTestDriver.h"
-#include "Recorder.h"
-#include "app/AlphaSource.h"
-#include "app/GadgetManager.h"
-#include "app/Graphics.h"
+#include "engine/core/AlphaSource.h"
+#include "engine/core/GadgetManager.h"
+#include "engine/core/Graphics.h"
 #include "platform/KeyCodes.h"
+#include "Recorder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/InputManager.h"
+#include "engine/core/InputManager.h"
 
 TEST(InputManagerTest, HeldKeyReportsOnePressAndFailedReadsForgetEverything) {
     uint8_t keys[256] = {};

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/List.h"
+#include "engine/core/List.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Gadget.h"
+#include "engine/core/Gadget.h"
 
 class Recorder : public Gadget {
 public:

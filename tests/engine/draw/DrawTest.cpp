@@ -4,14 +4,14 @@
 
 #include <cstring>
 
-#include "TestSupport.h"
-#include "app/Font.h"
-#include "app/Image.h"
-#include "app/Particle.h"
-#include "app/SoftwareGraphics.h"
-#include "app/Sprite.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/Particle.h"
+#include "engine/draw/SoftwareGraphics.h"
+#include "engine/draw/Sprite.h"
 #include "persistence/DataBuffer.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // clears the table before the code size would grow, which any correct decoder must accept.
 #include "DrawingTestPictures.h"
 
-#include "app/PngCodec.h"
+#include "engine/draw/PngCodec.h"
 #include "platform/FileSystem.h"
 
 namespace DrawingTestPictures {

@@ -4,11 +4,11 @@
 #include <chrono>
 #include <limits>
 
-#include "TestSupport.h"
-#include "app/Font.h"
-#include "app/Image.h"
+#include "engine/draw/Font.h"
+#include "engine/draw/Image.h"
 #include "persistence/DataBuffer.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

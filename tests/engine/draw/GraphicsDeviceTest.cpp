@@ -5,21 +5,21 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/core/Gadget.h"
+#include "engine/draw/BitmapWriter.h"
+#include "engine/draw/ColorTable.h"
+#include "engine/draw/DisplaySettings.h"
+#include "engine/draw/GraphicsFactory.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/PngCodec.h"
+#include "engine/draw/SoftwareGraphics.h"
+#include "engine/draw/Sprite.h"
+#include "engine/draw/TextureMosaic.h"
 #include "HeadlessShot.h"
-#include "TestSupport.h"
-#include "app/BitmapWriter.h"
-#include "app/ColorTable.h"
-#include "app/DisplaySettings.h"
-#include "app/GraphicsFactory.h"
-#include "app/Gadget.h"
-#include "app/Image.h"
-#include "app/PngCodec.h"
-#include "app/SoftwareGraphics.h"
-#include "app/Sprite.h"
-#include "app/TextureMosaic.h"
 #include "persistence/Registry.h"
 #include "platform/FileSystem.h"
 #include "platform/Window.h"
+#include "TestSupport.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/App.h"
-#include "app/SoftwareGraphics.h"
-#include "app/AppTestDriver.h"
+#include "engine/core/App.h"
+#include "engine/core/AppTestDriver.h"
+#include "engine/draw/SoftwareGraphics.h"
 
 // An application whose drawing device is the software one with an 800 by 600 back buffer.
 class ShotApp : public App {

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "DrawingTestPictures.h"
-#include "app/GifDecoder.h"
-#include "app/Image.h"
-#include "app/JpegDecoder.h"
-#include "app/PixelLimits.h"
-#include "app/PngCodec.h"
+#include "engine/draw/GifDecoder.h"
+#include "engine/draw/Image.h"
+#include "engine/draw/JpegDecoder.h"
+#include "engine/draw/PixelLimits.h"
+#include "engine/draw/PngCodec.h"
 
 using namespace DrawingTestPictures;
 

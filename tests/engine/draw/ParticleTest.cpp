@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "app/ObjectManager.h"
-#include "app/Particle.h"
+#include "engine/core/ObjectManager.h"
+#include "engine/draw/Particle.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "app/SoftwareRasterizer.h"
+#include "engine/draw/SoftwareRasterizer.h"
 
 namespace {
 

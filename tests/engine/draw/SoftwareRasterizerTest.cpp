@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/SoftwareRasterizer.h"
+#include "engine/draw/SoftwareRasterizer.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // the session and the lifetime record, and the panel's continue button.
 #include <gtest/gtest.h>
 
-#include "BoardTestKit.h"
-#include "app/Button.h"
+#include "engine/controls/Button.h"
+#include "game/BoardTestKit.h"
 #include "persistence/GameStatistics.h"
 
 using namespace BoardTestKit;

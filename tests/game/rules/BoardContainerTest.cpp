@@ -2,11 +2,11 @@
 // blinking meter frame, and whole levels played headless by the autopilot.
 #include <gtest/gtest.h>
 
-#include "BoardTestKit.h"
-#include "app/AppTestDriver.h"
-#include "app/SoftwareGraphics.h"
+#include "engine/core/AppTestDriver.h"
+#include "engine/draw/SoftwareGraphics.h"
 #include "game/AutoplayGame.h"
-#include "game/Board_FreeForm.h"
+#include "game/BoardTestKit.h"
+#include "game/rules/Board_FreeForm.h"
 
 using namespace BoardTestKit;
 

@@ -3,7 +3,7 @@
 // with and without a second chance.
 #include <gtest/gtest.h>
 
-#include "BoardTestKit.h"
+#include "game/BoardTestKit.h"
 
 using namespace BoardTestKit;
 

@@ -2,9 +2,9 @@
 // after a clear, and the countdown of a full meter before its one dullbone.
 #include <gtest/gtest.h>
 
-#include "BoardTestKit.h"
-#include "game/Board_FreeForm.h"
+#include "game/BoardTestKit.h"
 #include "game/GauntletSession.h"
+#include "game/rules/Board_FreeForm.h"
 
 using namespace BoardTestKit;
 

@@ -2,8 +2,8 @@
 // tile lighting at the vanish, dullbones beside a match, and hint moves that pay nothing.
 #include <gtest/gtest.h>
 
-#include "BoardTestKit.h"
-#include "game/FloatingText.h"
+#include "game/BoardTestKit.h"
+#include "game/rules/FloatingText.h"
 #include "persistence/GameStatistics.h"
 
 using namespace BoardTestKit;

@@ -6,18 +6,18 @@
 #include <cstdlib>
 #include <string>
 
-#include "GeneratedArt.h"
-#include "TestSupport.h"
-#include "app/AppTestDriver.h"
-#include "app/Button.h"
-#include "app/SoftwareGraphics.h"
 #include "board/BoardRandom.h"
-#include "drawing/HeadlessShot.h"
-#include "game/Board.h"
-#include "game/BoardContainer.h"
+#include "engine/controls/Button.h"
+#include "engine/core/AppTestDriver.h"
+#include "engine/draw/HeadlessShot.h"
+#include "engine/draw/SoftwareGraphics.h"
 #include "game/GameApp.h"
 #include "game/GameSession.h"
+#include "game/GeneratedArt.h"
+#include "game/rules/Board.h"
+#include "game/rules/BoardContainer.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 

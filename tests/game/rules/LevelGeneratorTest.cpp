@@ -11,7 +11,7 @@
 
 #include "board/BoardLayout.h"
 #include "board/SlideBoard.h"
-#include "game/LevelGenerator.h"
+#include "game/rules/LevelGenerator.h"
 
 namespace {
 
