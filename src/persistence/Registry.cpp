@@ -3,7 +3,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <strings.h>
 
 #include "persistence/DataBuffer.h"
 #include "platform/FileSystem.h"
@@ -121,8 +120,7 @@ bool Registry::GetBool(std::string_view name) const {
     const Entry* e = Find(name);
     if (!e) return false;
     const std::string& v = e->value;
-    return v == "1" || strcasecmp(v.c_str(), "true") == 0 || strcasecmp(v.c_str(), "yes") == 0 ||
-           strcasecmp(v.c_str(), "on") == 0;
+    return v == "1" || SameName(v, "true") || SameName(v, "yes") || SameName(v, "on");
 }
 
 std::string Registry::GetString(std::string_view name) const {
