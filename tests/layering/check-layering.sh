@@ -8,7 +8,7 @@
 #   - engine/ includes nothing of board/ or game/; board/ nothing of game/;
 #   - persistence/ nothing of engine/, board/ or game/;
 #   - inside the engine: core/ includes nothing of draw/, audio/ or controls/, except the frame's
-#     device start-up in core/App.cpp; draw/ nothing of audio/ or controls/; audio/ nothing of
+#     device start-up in core/AppStartup.cpp; draw/ nothing of audio/ or controls/; audio/ nothing of
 #     core/, draw/ or controls/;
 #   - board/ and game/ reach the clock through the engine, never platform/Clock.h.
 set -uo pipefail
@@ -45,7 +45,7 @@ check() {
     forbid engine '"(game|board)/' "the engine knows nothing of the board or the game"
     forbid board '"game/' "the board knows nothing of the game"
     forbid persistence '"(engine|board|game)/' "persistence uses only platform/ and support/"
-    forbid engine/core '"engine/(draw|audio|controls)/' "core sits under draw, audio and controls" engine/core/App.cpp
+    forbid engine/core '"engine/(draw|audio|controls)/' "core sits under draw, audio and controls" engine/core/AppStartup.cpp
     forbid engine/draw '"engine/(audio|controls)/' "draw sits under controls and beside audio"
     forbid engine/audio '"engine/(core|draw|controls)/' "audio needs nothing else of the engine"
     forbid board '"platform/Clock\.h"' "the board reads the clock through the engine"
@@ -60,7 +60,7 @@ self_test() {
     local tmp=$scratch
     mkdir -p "$tmp"/{platform,engine/core,engine/draw,engine/audio,engine/controls,board,game,persistence,support}
     echo '#include <SDL.h>' > "$tmp/platform/Window.cpp"
-    echo '#include "engine/draw/GraphicsFactory.h"' > "$tmp/engine/core/App.cpp"
+    echo '#include "engine/draw/GraphicsFactory.h"' > "$tmp/engine/core/AppStartup.cpp"
     echo '#include "engine/core/App.h"' > "$tmp/engine/controls/Button.cpp"
     echo '#include "board/SlideBoard.h"' > "$tmp/game/Board.cpp"
     if ! check "$tmp" >/dev/null; then echo "self-test: a clean tree was refused"; check "$tmp"; status=1; fi
