@@ -18,7 +18,7 @@ public:
     bool Load(std::string_view path);
 
     // Writes the whole buffer (not only up to the cursor) atomically. Applies the key in place
-    // first, as the original did. Returns false when the file could not be written; the previous
+    // first, so the buffer holds the scrambled bytes afterwards. Returns false when the file could not be written; the previous
     // file is then untouched.
     bool Save(std::string_view path);
 

@@ -41,7 +41,7 @@ TEST(Registry, UntouchedFileIsRewrittenCleanly) {
     EXPECT_EQ(r.GetString("Last"), "end");
 }
 
-TEST(Registry, ParsesIntegersLikeTheGameAlwaysHas) {
+TEST(Registry, ParsesIntegersWithSignSpacesAndSaturation) {
     struct Case {
         const char* text;
         int32_t expected;

@@ -1,6 +1,7 @@
-// The WAV rule keeps the original's fixed offsets (files made by common tools put "fmt " first, so
-// the offsets hold), but refuses files where they would not: a misplaced or short "fmt " chunk, a
-// format the mixer cannot play, and clamps a "data" size that claims more bytes than the file has.
+// WAV files are read at fixed offsets: the "fmt " chunk at byte 12, its fields from byte 20, and the
+// "data" chunk searched from byte 34 (files made by common tools put "fmt " first, so the offsets
+// hold). Files where they would not are refused: a misplaced or short "fmt " chunk, or a format the
+// mixer cannot play; a "data" size that claims more bytes than the file has is clamped.
 #include "engine/audio/WavParser.h"
 
 #include <algorithm>

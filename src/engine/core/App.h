@@ -215,7 +215,7 @@ public:
     std::string mDataFolder;
     std::string mConfigPath;
 
-    // Engine state beyond the classic fields.
+    // Devices, input and the single-instance lock.
     Graphics* mGraphics = nullptr;
     InputManager mInput;
     std::unique_ptr<SingleInstance> mSingleInstance;

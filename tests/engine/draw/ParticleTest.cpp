@@ -66,7 +66,7 @@ TEST(ParticleScript, ParsesOperatorsNamesAndConstants) {
     EXPECT_TRUE(q.mUseMovementAngle);
 }
 
-TEST(ParticleUpdate, GameScriptsBehaveAsDocumented) {
+TEST(ParticleUpdate, GameScriptsGrowFadeAndDie) {
     // Grows by 0.025 per step; alpha reaches 0 on about the 40th step, which kills it.
     auto* glow = new Particle;
     glow->AddScript("mScale+=.025f;mColor.mAlpha-=.025f");
