@@ -27,9 +27,7 @@ void PrintHelp() {
         "  --gauntlet        start a Gauntlet game as soon as loading is done\n"
         "  --level ID        play the journey level ID (world x 1000 + number) after loading\n"
         "  -software         draw with the software renderer\n"
-        "  -hardware         draw with the accelerated renderer\n"
-        "  -hwtest           run the hardware test again\n"
-        "  -crash            crash on purpose (tests the crash reporter)\n");
+        "  -hardware         draw with the accelerated renderer\n");
 }
 
 struct Options {
