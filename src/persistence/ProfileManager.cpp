@@ -136,14 +136,33 @@ bool ProfileManager::Create(std::string_view name) {
     }
     std::string candidate(name);
     for (int counter = 2; Exists(candidate); ++counter) candidate = std::string(name) + std::to_string(counter);
+    if (std::string taken = FolderInOtherCase(candidate); !taken.empty()) {
+        DebugLog::Log("Profiles: refused to create \"%s\": the folder %s is found under that name", candidate.c_str(),
+                      taken.c_str());
+        return false;
+    }
     mNames.push_back(candidate);
     ChangeCurrent(std::move(candidate), true);
+    // The folder is made with the profile: from now on no other name can be spelt into it.
+    GetProfileDir();
+    if (mLoaded) Save();
     return true;
 }
 
 void ProfileManager::Select(int index) {
     if (index < 0 || index >= Count()) return;
     ChangeCurrent(mNames[static_cast<size_t>(index)], true);
+    if (mLoaded) Save();
+}
+
+std::string ProfileManager::FolderInOtherCase(std::string_view name) const {
+    // An entry spelt exactly as the name is found first, so only then is the name's own.
+    std::string other;
+    for (const std::string& entry : Files::ListDirectory(Files::PathForWrite(kUsersFolder))) {
+        if (entry == name) return std::string();
+        if (other.empty() && SameName(entry, name)) other = entry;
+    }
+    return other;
 }
 
 void ProfileManager::Delete(int index) {
@@ -156,6 +175,7 @@ void ProfileManager::Delete(int index) {
         if (!mNames.empty()) next = mNames.front();
         ChangeCurrent(std::move(next), false);
     }
+    if (mLoaded) Save();
 }
 
 // --- Folders -----------------------------------------------------------------------------------

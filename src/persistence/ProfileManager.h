@@ -29,13 +29,19 @@ public:
     bool Exists(std::string_view name) const;
 
     // Appends a profile and makes it current; a name already listed (in any case) gets the first
-    // free suffix 2, 3, ... Refuses (false) a name that cannot be a folder name or holds ",".
+    // free suffix 2, 3, ... Refuses (false) a name that cannot be a folder name or holds ",", and
+    // one whose folder exists in another spelling (see FolderInOtherCase).
+    // Create, Select and Delete write the list at once once it has been loaded, so a profile made
+    // or removed is remembered even when the game never reaches its shutdown.
     bool Create(std::string_view name);
     // Makes the profile at `index` current; nothing outside the list.
     void Select(int index);
     // Removes the profile and its folder (never anything outside "USERS"). When it was current,
     // the first remaining profile becomes current, or none.
     void Delete(int index);
+    // The name of an entry of "USERS" that is `name` in another letter case, or empty. Folders are
+    // found without regard to case, so a profile of that name would write into that folder.
+    std::string FolderInOtherCase(std::string_view name) const;
 
     // Creates "USERS" and the current profile's folder when missing and returns its game path;
     // "USERS\NULL" when there is no current profile.
