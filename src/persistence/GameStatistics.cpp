@@ -1,6 +1,8 @@
 // GameStatistics: the record's file form is its 24 fields in declaration order, nothing else.
 #include "persistence/GameStatistics.h"
 
+#include <algorithm>
+#include <limits>
 #include <string>
 
 #include "persistence/DataBuffer.h"
@@ -32,6 +34,20 @@ int32_t& GameStatistics::Field(int index) {
     case 22: return mMostQuorlsInOneMove;
     default: return mLongestCascade;
     }
+}
+
+void GameStatistics::JourneyWon(int32_t moves, int32_t time, int32_t levelsLost, int idol) {
+    // Counters saturate: a record that has grown for years (or was edited) never wraps negative.
+    if (mJourneysCompleted < std::numeric_limits<int32_t>::max()) ++mJourneysCompleted;
+    mFewestMoves = mFewestMoves == 0 ? moves : std::min(mFewestMoves, moves);
+    mFastestJourney = mFastestJourney == 0 ? time : std::min(mFastestJourney, time);
+    mFewestLostLevels = mFewestLostLevels == -1 ? levelsLost : std::min(mFewestLostLevels, levelsLost);
+    if (idol >= 0 && idol < kIdolCount && mIdolCounts[idol] < std::numeric_limits<int32_t>::max()) ++mIdolCounts[idol];
+}
+
+void GameStatistics::GauntletOver(int32_t gold) {
+    if (mGauntletsCompleted < std::numeric_limits<int32_t>::max()) ++mGauntletsCompleted;
+    mMostGold = std::max(mMostGold, gold);
 }
 
 int32_t GameStatistics::Field(int index) const { return const_cast<GameStatistics*>(this)->Field(index); }

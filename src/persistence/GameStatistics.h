@@ -24,6 +24,13 @@ public:
     int32_t& Field(int index);
     int32_t Field(int index) const;
 
+    // A won journey: one more completed; the fewest moves, the fastest time and the fewest lost
+    // levels kept (a field still empty takes the journey's value); the idol found at its end
+    // (0 to 10) counted once more, any other number counting none.
+    void JourneyWon(int32_t moves, int32_t time, int32_t levelsLost, int idol);
+    // A finished Gauntlet: one more completed, and the most gold kept.
+    void GauntletOver(int32_t gold);
+
     // Appends the 96-byte record.
     void Serialize(DataBuffer& buffer) const;
     // Reads 96 bytes. A record cut short becomes the empty record (returns false).

@@ -1,6 +1,8 @@
 // The 96-byte statistics file: layout, empty values, short and long files.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "persistence/DataBuffer.h"
 #include "persistence/GameStatistics.h"
 #include "platform/FileSystem.h"
@@ -61,6 +63,47 @@ TEST_F(GameStatisticsTest, ShortLongAndMissingFiles) {
     GameStatistics stats = filled;
     EXPECT_FALSE(stats.LoadFile("USERS\\Nobody\\GameData.dat"));
     EXPECT_EQ(stats, filled);
+}
+
+// --- Updates at the end of a game ---------------------------------------------------------------
+
+TEST_F(GameStatisticsTest, WonJourneysKeepTheBestAndCountTheirIdol) {
+    GameStatistics stats;
+    struct Journey {
+        int32_t moves, time, lost;
+        int idol;
+        int32_t fewestMoves, fastest, fewestLost;
+    } journeys[] = {
+        {120, 50000, 0, 4, 120, 50000, 0},  // no level lost: 0, which is a value and not "none"
+        {90, 60000, 2, 4, 90, 50000, 0},
+        {150, 40000, 1, -1, 90, 40000, 0},  // no idol
+        {100, 45000, 0, 11, 90, 40000, 0},  // an idol number outside the eleven counts none
+    };
+    int completed = 0;
+    for (const Journey& j : journeys) {
+        stats.JourneyWon(j.moves, j.time, j.lost, j.idol);
+        ++completed;
+        EXPECT_EQ(stats.mJourneysCompleted, completed);
+        EXPECT_EQ(stats.mFewestMoves, j.fewestMoves);
+        EXPECT_EQ(stats.mFastestJourney, j.fastest);
+        EXPECT_EQ(stats.mFewestLostLevels, j.fewestLost);
+    }
+    EXPECT_EQ(stats.mIdolCounts[4], 2);
+    int32_t idols = 0;
+    for (int32_t count : stats.mIdolCounts) idols += count;
+    EXPECT_EQ(idols, 2);
+    EXPECT_EQ(stats.mMostLevelsWonBeforeLosing, -1) << "levels won are counted as they are won";
+
+    stats.GauntletOver(40);
+    stats.GauntletOver(10);
+    EXPECT_EQ(stats.mGauntletsCompleted, 2);
+    EXPECT_EQ(stats.mMostGold, 40);
+    // A record at its limit stays there.
+    stats.mJourneysCompleted = std::numeric_limits<int32_t>::max();
+    stats.mIdolCounts[0] = std::numeric_limits<int32_t>::max();
+    stats.JourneyWon(1, 1, 0, 0);
+    EXPECT_EQ(stats.mJourneysCompleted, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(stats.mIdolCounts[0], std::numeric_limits<int32_t>::max());
 }
 
 }  // namespace
