@@ -150,6 +150,34 @@ TEST_F(ProfileManagerTest, UnreadableConfigIsNeverOverwritten) {
     EXPECT_TRUE(Files::IsDirectory(DataPath("game.cfg/inner")));
 }
 
+TEST_F(ProfileManagerTest, EveryChangeReachesTheFileAtOnceAndFolderSpellingsAreRespected) {
+    ProfileManager profiles;
+    profiles.Load("game.cfg");
+    // No shutdown in between: a crash right after any change still finds it on disk.
+    profiles.Create("Ann");
+    EXPECT_EQ(TestSupport::ReadText(DataPath("game.cfg")), "Profiles=Ann\r\nCurrentProfile=Ann\r\n");
+    EXPECT_TRUE(Files::IsDirectory(DataPath("USERS/Ann")));
+    profiles.Create("Bob");
+    profiles.Select(0);
+    EXPECT_EQ(TestSupport::ReadText(DataPath("game.cfg")), "Profiles=Ann,Bob\r\nCurrentProfile=Ann\r\n");
+    profiles.Delete(0);
+    EXPECT_EQ(TestSupport::ReadText(DataPath("game.cfg")), "Profiles=Bob\r\nCurrentProfile=Bob\r\n");
+
+    // A folder left by a profile the list forgot: the file layer would find it as "Cid" too.
+    TestSupport::WriteBytes(DataPath("USERS/cid/GameData.dat"), "c");
+    EXPECT_EQ(profiles.FolderInOtherCase("Cid"), "cid");
+    EXPECT_EQ(profiles.FolderInOtherCase("cid"), "") << "the same spelling is that folder's own name";
+    EXPECT_EQ(profiles.FolderInOtherCase("Dee"), "");
+    EXPECT_FALSE(profiles.Create("Cid"));
+    EXPECT_EQ(ListOf(profiles), "Bob");
+    EXPECT_TRUE(profiles.Create("cid"));
+    // Both spellings on disk: the exact one is found first, so either name is safe.
+    TestSupport::WriteBytes(DataPath("USERS/Eve/x"), "e");
+    TestSupport::WriteBytes(DataPath("USERS/EVE/x"), "e");
+    EXPECT_EQ(profiles.FolderInOtherCase("Eve"), "");
+    EXPECT_EQ(profiles.FolderInOtherCase("eve"), "EVE");
+}
+
 // --- The statistics record follows the current profile ----------------------------------------
 
 TEST_F(ProfileManagerTest, StatisticsStayWithTheirProfile) {
