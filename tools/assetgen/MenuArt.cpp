@@ -463,7 +463,7 @@ void ProfileScreen(AssetWriter& out) {
     Canvas c(800, 600);
     c.NightSky(606);
     c.Panel(150, 40, 500, 520, 30, kPanelTop.WithAlpha(0.92), kPanelBottom.WithAlpha(0.95));
-    c.TextCentered("Who is playing?", 400, 88, TitleStyle(40, Face::Script));
+    c.TextCentered("Select a Profile", 400, 88, TitleStyle(40, Face::Script));
     c.RoundRectPath(216, 126, 368 + 36, 278, 14);
     c.SetColor(kInk);
     cairo_fill(c.Cr());
