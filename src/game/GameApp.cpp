@@ -14,6 +14,7 @@
 #include "engine/draw/Image.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "game/screens/ProfileScreen.h"
 #include "persistence/GameFiles.h"
 
 namespace {
@@ -340,9 +341,10 @@ void GameApp::LoadResources() {
 // ---- [play] -----------------------------------------------------------------------------------------
 
 void GameApp::LoadingDone() {
-    // The profile screen runs here once it exists; until then the current profile plays, and
-    // without one the statistics are kept for this run only.
-    if (!mProfiles.GetCurrentName().empty()) LoadStatistics();
+    // A first start asks for a profile; then the chosen profile's statistics are read.
+    ShowProfiles(true);
+    if (mQuit) return;
+    LoadStatistics();
     // The title screen's play button takes over once it exists; until then play starts at once.
     StartPlay();
 }
@@ -362,6 +364,8 @@ GameSession* GameApp::StartPlay() {
     session->TakeKeyboardFocus();
     return session;
 }
+
+int GameApp::ShowProfiles(bool firstRun) { return ProfileScreen::Show(this, firstRun); }
 
 // ---- [statistics] -----------------------------------------------------------------------------------
 

@@ -47,6 +47,9 @@ public:
     bool SaveStatistics();
     // Both score tables: ten default rows, then the stored files.
     void LoadScoreTables();
+    // Runs the profile screen modally: on a first run only when no profile exists yet (the player
+    // must make one), otherwise the full list. 1 when a profile was chosen or made.
+    int ShowProfiles(bool firstRun);
     // Kills every screen (for now: the game in progress) and forgets it.
     void ClearScreens();
     // Starts the developer's chosen play (mStartPlay) as the current session; returns it.
