@@ -12,6 +12,7 @@
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
 #include "game/rules/FloatingText.h"
+#include "game/screens/NameEntryDialog.h"
 
 namespace {
 
@@ -133,6 +134,22 @@ void GameSession::GameOver() {
     ScheduleLevel(levelId, mBoard && mBoard->mFreeForm, false);
 }
 
+// ---- The end of a journey ----------------------------------------------------------------------
+
+void GameSession::RecordJourneyWon(int idol) {
+    if (mJourneyRecorded || !mApp) return;
+    mJourneyRecorded = true;
+    mApp->mStatistics.JourneyWon(mMoves, mJourneyTime, mLevelsLost, idol);
+    mApp->SaveStatistics();
+}
+
+void GameSession::JourneyFinished(int idol) {
+    RecordJourneyWon(idol);
+    if (!mApp) return;
+    NameEntryDialog::EnterHighScore(mApp, mApp->mJourneyScores, mScore);
+    // The scores screen follows here once the screen fader exists.
+}
+
 void GameSession::ResetForNewGame() {
     mScore = 0;
     mLevelStartScore = 0;
@@ -147,4 +164,5 @@ void GameSession::ResetForNewGame() {
     mLevelsWonBeforeLoss = 0;
     mHasLost = false;
     mGameOver = false;
+    mJourneyRecorded = false;
 }

@@ -43,6 +43,13 @@ public:
     virtual BoardContainer* StartLevelNow(int levelId, bool freeForm = false);
     // The counts of a fresh game: score, bonuses, second chances, moves and the journey's counts.
     virtual void ResetForNewGame();
+    // The map ends a won journey at idol `idol` (0 to 10; -1 for none): the profile's statistics
+    // of the journey, counted once per session, and written at once.
+    void RecordJourneyWon(int idol);
+    // The won journey is over (the player clicked past the won screen): records it as above when
+    // the map has not, offers the score to the Journey table (fanfare and name entry when it
+    // qualifies), then the scores screen.
+    void JourneyFinished(int idol);
     // True between LevelWon or GameOver and the start of the level that follows.
     bool IsSwitchPending() const { return mSwitchCountdown > 0; }
 
@@ -61,6 +68,8 @@ public:
     int32_t mLevelsLost = 0;
     int32_t mLevelsWonBeforeLoss = 0;
     bool mHasLost = false;
+    // RecordJourneyWon has counted this journey.
+    bool mJourneyRecorded = false;
     // Set by GameOver until a later level starts; the level-screen switch reads it.
     bool mGameOver = false;
     ObjectManager mTexts;

@@ -2,9 +2,9 @@
 // profile's statistics; the high-score entry and the scores screen follow it once they exist.
 #include "game/GauntletSession.h"
 
-#include <algorithm>
 
 #include "game/GameApp.h"
+#include "game/screens/NameEntryDialog.h"
 
 GauntletSession::GauntletSession(GameApp* app) : GameSession(app) {
     mName = "GauntletSession";
@@ -17,16 +17,17 @@ void GauntletSession::Initialize() {
 }
 
 void GauntletSession::GameOver() {
-    if (IsSwitchPending()) return;
-    if (mApp) {
-        GameStatistics& statistics = mApp->mStatistics;
-        ++statistics.mGauntletsCompleted;
-        statistics.mMostGold = std::max(statistics.mMostGold, mGold);
-    }
+    // The board tells once; the name entry below runs the loop, so a second call is refused.
+    if (IsSwitchPending() || mGameOver) return;
     mLevelWon = false;
     mGameOver = true;
-    // Here the score is offered to the Gauntlet table (name entry) and the scores screen follows.
-    // Until those screens exist a new Gauntlet starts, so the game never ends in a dead board.
+    if (mApp) {
+        mApp->mStatistics.GauntletOver(mGold);
+        mApp->SaveStatistics();
+        NameEntryDialog::EnterHighScore(mApp, mApp->mGauntletScores, mScore);
+    }
+    // The scores screen follows here once the screen fader exists; until then a new Gauntlet
+    // starts, so the game never ends in a dead board.
     ScheduleLevel(kLevelId, true, true);
 }
 

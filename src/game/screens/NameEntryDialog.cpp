@@ -52,17 +52,21 @@ void NameEntryDialog::Draw() {
 
 bool NameEntryDialog::EnterHighScore(GameApp* app, HighScoreTable& table, int32_t score) {
     if (!app || !table.Qualifies(score)) return false;
-    app->mFanfare2.PlayPitched(1.25f, 1.0f);
-    auto* dialog = new NameEntryDialog(app);
-    {
-        std::lock_guard<std::recursive_mutex> lock(app->mDrawLock);
-        app->mGadgets.Add(dialog);
+    std::string name;
+    // Without a window nobody could type (tools, tests): the score still counts, unnamed.
+    if (app->mWindow) {
+        app->mFanfare2.PlayPitched(1.25f, 1.0f);
+        auto* dialog = new NameEntryDialog(app);
+        {
+            std::lock_guard<std::recursive_mutex> lock(app->mDrawLock);
+            app->mGadgets.Add(dialog);
+        }
+        dialog->RunModal();
+        // Closing the game during the dialog still keeps the score, under what was typed so far.
+        name = dialog->IsFinished() ? dialog->EnteredName() : dialog->mNameBox->GetText();
+        dialog->Kill();
     }
-    dialog->RunModal();
-    // Closing the game during the dialog still keeps the score, under what was typed so far.
-    std::string name = dialog->IsFinished() ? dialog->EnteredName() : dialog->mNameBox->GetText();
     if (name.empty()) name = kAnonymous;
-    dialog->Kill();
     bool added = table.Add(name, score);
     if (added) table.Save();
     return added;

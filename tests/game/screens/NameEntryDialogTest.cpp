@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/controls/EditBox.h"
+#include "game/GauntletSession.h"
+#include "game/rules/Board.h"
+#include "game/rules/BoardContainer.h"
 #include "game/screens/NameEntryDialog.h"
 #include "persistence/HighScoreTable.h"
 #include "ScreenTestApp.h"
@@ -64,6 +67,73 @@ TEST_F(NameEntryDialogTest, TheFieldHasTheKeyboardAndStopsAtItsWidth) {
     drive->Step();
     EXPECT_EQ(dialog->NameBox()->GetText(), "X");
     dialog->Kill();
+    drive->Step(2);
+}
+
+TEST_F(NameEntryDialogTest, AGauntletEndingWithAQualifyingScoreAsksForAName) {
+    app->mProfiles.Load(ConfigPath());
+    app->mProfiles.Create("Kim");
+    app->LoadStatistics();
+    auto* session = new GauntletSession(app);
+    app->mGadgets.Add(session);
+    session->TakeKeyboardFocus();
+    drive->Step(2);
+    Board* board = session->mBoard ? session->mBoard->GetBoard() : nullptr;
+    ASSERT_NE(board, nullptr);
+    session->mScore = 7000;
+    session->mGold = 3;
+    // The player types a name once the field has the keyboard.
+    auto asked = [this] {
+        Gadget* focus = app->mKeyboardFocus;
+        return focus && focus->mParent && dynamic_cast<NameEntryDialog*>(focus->mParent) != nullptr;
+    };
+    auto* typist = TypeWhen(asked, "ace");
+    board->mSecondChances = 0;
+    board->FakeNoMoves();
+    ASSERT_TRUE(drive->StepUntil([&] { return session->mGameOver; }, 2000));
+    EXPECT_TRUE(typist->mDone);
+    EXPECT_EQ(app->mGauntletScores.GetName(0), "Ace");
+    EXPECT_EQ(app->mGauntletScores.GetScore(0), 7000);
+    // The end of the run is in the profile's record on disk at once, not only at shutdown.
+    GameStatistics stored;
+    ASSERT_TRUE(stored.LoadFile("USERS\\Kim\\GameData.dat"));
+    EXPECT_EQ(stored.mGauntletsCompleted, 1);
+    EXPECT_EQ(stored.mMostGold, 3);
+    typist->Kill();
+    session->Kill();
+    drive->Step(2);
+}
+
+TEST_F(NameEntryDialogTest, AFinishedJourneyCountsOnceAndOffersItsScore) {
+    app->mProfiles.Load(ConfigPath());
+    app->mProfiles.Create("Kim");
+    app->LoadStatistics();
+    auto* session = new GameSession(app);
+    app->mGadgets.Add(session);
+    drive->Step();
+    session->mScore = 12000;
+    session->mMoves = 80;
+    session->mJourneyTime = 30000;
+    session->mLevelsLost = 0;
+    // The map counts the journey as it ends; the click past the won screen must not count it again.
+    session->RecordJourneyWon(2);
+    TypeAndEnter("zed");
+    session->JourneyFinished(2);
+    const GameStatistics& stats = app->mStatistics;
+    EXPECT_EQ(stats.mJourneysCompleted, 1);
+    EXPECT_EQ(stats.mIdolCounts[2], 1);
+    EXPECT_EQ(stats.mFewestMoves, 80);
+    EXPECT_EQ(stats.mFastestJourney, 30000);
+    EXPECT_EQ(stats.mFewestLostLevels, 0);
+    GameStatistics stored;
+    ASSERT_TRUE(stored.LoadFile("USERS\\Kim\\GameData.dat"));
+    EXPECT_EQ(stored, stats);
+    HighScoreTable reread;
+    reread.Create(HighScoreTable::kRowCount);
+    reread.Load("Journey-Scores.dat");
+    EXPECT_EQ(reread.GetName(0), "Zed");
+    EXPECT_EQ(reread.GetScore(0), 12000);
+    session->Kill();
     drive->Step(2);
 }
 

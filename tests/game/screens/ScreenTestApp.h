@@ -39,6 +39,31 @@ public:
     int mBeeps = 0;
 };
 
+// A player who types when a dialog shows: a gadget in the top tree that, once `ready` holds,
+// pushes its text (and Enter) through the window. Being in the tree, it is updated inside the
+// modal loops of dialogs that a test cannot step itself.
+template <class Ready>
+class ScriptedTyping : public Gadget {
+public:
+    ScriptedTyping(Window& window, std::string text, Ready ready) : mWindow(window), mText(std::move(text)), mReady(ready) {
+        mNoHitTest = true;
+        mClip = false;
+    }
+    void Update() override {
+        if (mDone || !mReady()) return;
+        mDone = true;
+        if (!mText.empty()) mWindow.PushText(mText);
+        mWindow.PushKey(kKeyEnter, true);
+        mWindow.PushKey(kKeyEnter, false);
+    }
+    bool mDone = false;
+
+private:
+    Window& mWindow;
+    std::string mText;
+    Ready mReady;
+};
+
 // A fresh data folder, the generated art as resources, and a started application.
 class ScreenTestBase {
 public:
@@ -63,6 +88,13 @@ public:
         drive->Release(int(x), int(y));
     }
     static std::string DataPath(const std::string& relative) { return Files::DataRoot() + "/" + relative; }
+    // Types `text` and Enter as soon as `ready` holds, from inside whatever loop is running.
+    template <class Ready>
+    ScriptedTyping<Ready>* TypeWhen(Ready ready, const std::string& text) {
+        auto* typist = new ScriptedTyping<Ready>(drive->W(), text, ready);
+        app->mGadgets.Add(typist);
+        return typist;
+    }
     // The configuration file the application reads its profiles from.
     std::string ConfigPath() const { return app->mConfigPath.empty() ? std::string("game.cfg") : app->mConfigPath; }
     // Types a long text in pieces the window's text events can carry.
