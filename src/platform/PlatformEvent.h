@@ -27,6 +27,7 @@ enum PlatformMessage : int {
     kMsgResize,       // w = width, l = height
     kMsgMinimized,    // w = 1 minimised, 0 restored
     kMsgMouseLeftWindow,
+    kMsgExposed,      // the window's picture was lost (uncovered, restored) and must be shown again
 };
 
 struct PlatformEvent {

@@ -139,6 +139,13 @@ bool Window::IsMinimized() const {
     return mNative && (SDL_GetWindowFlags(static_cast<SDL_Window*>(mNative)) & SDL_WINDOW_MINIMIZED);
 }
 
+int Window::RefreshRate() const {
+    if (!mNative) return 0;
+    SDL_DisplayMode mode;
+    if (SDL_GetWindowDisplayMode(static_cast<SDL_Window*>(mNative), &mode) != 0) return 0;
+    return mode.refresh_rate > 0 ? mode.refresh_rate : 0;
+}
+
 void Window::CaptureMouse(bool capture) {
     if (mNative) SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
 }
@@ -188,6 +195,9 @@ void Window::Translate(const void* raw, const std::function<void(const PlatformE
             break;
         case SDL_WINDOWEVENT_RESTORED:
             out = PlatformEvent{kMsgMinimized, 0, 0};
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            out.message = kMsgExposed;
             break;
         case SDL_WINDOWEVENT_ENTER:
             mMouseInside = true;

@@ -46,6 +46,8 @@ public:
     bool IsFullscreen() const { return mFullscreen; }
     bool IsMinimized() const;
     bool HasFocus() const { return mFocused; }
+    // The refresh rate in hertz of the display the window is on; 0 when unknown.
+    int RefreshRate() const;
     // Whether the pointer is over the client area, as last reported by the window system.
     bool MouseInside() const { return mMouseInside; }
     // Keeps mouse events coming while a button is held outside the window.

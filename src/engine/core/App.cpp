@@ -172,6 +172,12 @@ void App::ResetTiming() {
     mFraction = 0.0;
     mStepsInRow = 0;
     mLastDrawTime = now;
+    mFrameWait = 0.0;
+}
+
+double App::FrameInterval() const {
+    int hz = mGraphics ? mGraphics->mRefreshRate : 0;
+    return 1000.0 / double(hz > 0 ? hz : 60);
 }
 
 void App::SetTimingLocked(bool locked) {
@@ -249,7 +255,10 @@ void App::RunFrame() {
         uint32_t now = mClock->Milliseconds();
         // A clock that went backwards adds nothing; one that leapt ahead adds at most a second.
         int64_t delta = int32_t(now - mLastTick);
-        if (delta > 0) mAccumulated = std::min(1000.0, mAccumulated + double(delta));
+        if (delta > 0) {
+            mAccumulated = std::min(1000.0, mAccumulated + double(delta));
+            mFrameWait -= double(std::min<int64_t>(delta, 1000));
+        }
         mLastTick = now;
     }
 
@@ -282,8 +291,12 @@ void App::RunFrame() {
         if (locked) mAccumulated = std::max(0.0, mAccumulated - 0.2);
         mUpdatedSinceDraw = true;
     } else {
+        // Steps held back by the limit above mean the machine is behind: the frame is drawn at
+        // once. Otherwise frames come at most at the display's refresh rate; update steps in
+        // between keep their fixed rate and the loop sleeps until the next one.
+        bool behind = !locked && mAccumulated >= stepMs;
         mStepsInRow = 0;
-        if (mUpdatedSinceDraw) {
+        if (mUpdatedSinceDraw && (locked || behind || mFrameWait <= 0.0)) {
             DrawFrame();
         } else {
             // Rounded up: a wait below one millisecond would otherwise spin until the clock ticks.
@@ -309,6 +322,7 @@ void App::Update() {
     if (mJustLoaded) {
         Desktop::SetThreadAboveNormal(false);
         mJustLoaded = false;
+        DebugLog::Log("resources loaded after %u ms", unsigned(mClock->Milliseconds() - mStartTime));
         LoadingDone();
     }
     if (--mCheckMouseCountdown <= 0) {
@@ -326,6 +340,11 @@ void App::Update() {
 
 void App::DrawFrame() {
     mUpdatedSinceDraw = false;
+    // The next frame's turn: one refresh interval on, or a whole one from now when this frame
+    // came more than an interval late.
+    double interval = FrameInterval();
+    mFrameWait += interval;
+    if (mFrameWait <= 0.0) mFrameWait = interval;
     ++mFramesDrawn;
     if (mQuit) return;
     bool fullscreen = mGraphics && mGraphics->mFullscreen;
@@ -341,8 +360,18 @@ void App::DrawFrame() {
         EndDraw();
         mInDraw = wasInDraw;
     }
-    if (mGraphics) mGraphics->Present();
+    if (mGraphics) {
+        // A picture that matches the one on the screen is not sent again.
+        if (mGraphics->mFrameUnchanged)
+            ++mFramesSkipped;
+        else if (!mGraphics->Present())
+            mGraphics->InvalidateFrame();
+    }
     mLastDrawTime = mClock->Milliseconds();
+    if (!mFirstFrameLogged) {
+        mFirstFrameLogged = true;
+        DebugLog::Log("first frame presented after %u ms", unsigned(mLastDrawTime - mStartTime));
+    }
 }
 
 void App::BeginDraw() {
@@ -406,6 +435,10 @@ void App::WindowMessage(const PlatformEvent& event) {
         if (mGraphics) mGraphics->mMinimized = event.w != 0;
         return;
     case kMsgMouseLeftWindow:
+        return;
+    case kMsgExposed:
+        if (mGraphics) mGraphics->InvalidateFrame();
+        DrawSoon();
         return;
     case kMsgMouseMove:
         if (guarded) return;

@@ -5,6 +5,7 @@
 // Index: [fields] [virtual operations] [loop] [events] [hooks for devices]
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -114,6 +115,11 @@ public:
     void SetSpeed(float speed) { mSpeedTarget = speed; }
     void SetTimingLocked(bool locked);
     void ResetTiming();
+    // The next frame is drawn as soon as an update step has run, without waiting for its turn
+    // at the display's refresh rate.
+    void DrawSoon() { mFrameWait = std::min(mFrameWait, 0.0); }
+    // Milliseconds between frames at the display's refresh rate (60 hertz when unknown).
+    double FrameInterval() const;
     // Ctrl+Print Screen: "Screenshots\\screenshot%d.bmp", first free number from 1.
     bool TakeScreenshot();
     // Makes the per-user folder and sets mConfigPath; false (logged) when it cannot be made.
@@ -226,6 +232,9 @@ public:
     int mModalPresses = 0;          // presses routed since the last modal loop started
     uint32_t mNextFpsSample = 0;
     uint32_t mLastSleep = 0;        // milliseconds slept by the last idle frame
+    double mFrameWait = 0.0;        // milliseconds until the next frame may be drawn
+    int mFramesSkipped = 0;         // drawn frames that matched the last presented one
+    bool mFirstFrameLogged = false;
     int mUpdateCount = 0;           // update steps run since start
     bool mBeforeWindow = false;
     int mRaiseRequests = 0;         // times a second launch asked this game to come forward

@@ -125,6 +125,8 @@ void App::Go() {
         Quit();
         return;
     }
+    // A screen at rest costs almost nothing when its unchanged frames are not drawn again.
+    mGraphics->mSkipUnchanged = true;
     mInput.Init();
     if (!InitSound()) DebugLog::Log("Sound is off: the sound system could not be started");
     ResetTiming();

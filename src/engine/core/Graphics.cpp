@@ -11,6 +11,8 @@ Graphics::~Graphics() = default;
 bool Graphics::Init(Window* window) {
     mWindow = window;
     if (window) {
+        int hz = window->RefreshRate();
+        mRefreshRate = hz > 0 ? hz : 60;
         int w = 0, h = 0;
         window->GetSize(w, h);
         Resize(w, h);
@@ -37,6 +39,11 @@ bool Graphics::Present() {
 
 void Graphics::Resize(int windowWidth, int windowHeight) {
     if (windowWidth <= 0 || windowHeight <= 0) return;
+    // A window moved to another display, or a new display mode, may refresh at another rate.
+    if (mWindow) {
+        int hz = mWindow->RefreshRate();
+        if (hz > 0) mRefreshRate = hz;
+    }
     mWidth = windowWidth;
     mHeight = windowHeight;
     // One scale for both axes keeps the picture's shape; the rest becomes bars.

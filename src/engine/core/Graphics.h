@@ -22,9 +22,12 @@ public:
     // again, so a second call must do nothing.
     virtual void Shutdown();
     virtual void BeginFrame();
+    // Ends the frame; sets mFrameUnchanged when it shows exactly what was presented last.
     virtual void EndFrame();
     // Shows the finished frame; false when presenting failed.
     virtual bool Present();
+    // The next frame is drawn and presented whatever it shows: the window lost its picture.
+    virtual void InvalidateFrame() {}
     // Frame draws are skipped while this holds (device lost or window minimised).
     virtual bool CanDraw() const { return !mDeviceLost && !mMinimized; }
     // The window changed size or the display mode changed: recompute scale and letterbox.
@@ -65,7 +68,11 @@ public:
     bool mLocked = false;
     bool mActive = true;
     int mDepth = 32;
-    int mRefreshRate = 60;
+    int mRefreshRate = 60;          // of the window's display, 60 when it is not known
+    // Devices that can tell skip frames whose picture matches the last presented one: they are
+    // neither drawn nor presented (the headless device presents every frame).
+    bool mSkipUnchanged = false;
+    bool mFrameUnchanged = false;   // the frame just ended matched the last presented one
     int mTextureSwaps = 0;
     int mFramesPresented = 0;
     int mCursorKind = 0;

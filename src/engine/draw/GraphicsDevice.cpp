@@ -1,5 +1,6 @@
 // The drawing device's backend-independent half. Index:
 //   [SECTION] lifetime and frame
+//   [SECTION] recorded frames
 //   [SECTION] state stacks and clip
 //   [SECTION] rectangles, sprites and textures
 //   [SECTION] system text (a 3 by 5 pixel font of our own)
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "engine/draw/BitmapWriter.h"
 #include "engine/draw/PngCodec.h"
@@ -19,6 +21,8 @@
 namespace {
 GraphicsDevice* gCurrent = nullptr;
 int gNextSerial = 1;
+// The device recording a frame on this thread, if any.
+thread_local GraphicsDevice* tRecording = nullptr;
 }  // namespace
 
 // [SECTION] lifetime and frame ------------------------------------------------------------------
@@ -27,11 +31,13 @@ GraphicsDevice::GraphicsDevice() { mSerial = gNextSerial++; }
 
 GraphicsDevice::~GraphicsDevice() {
     if (gCurrent == this) gCurrent = nullptr;
+    if (tRecording == this) tRecording = nullptr;
 }
 
 GraphicsDevice* GraphicsDevice::Current() { return gCurrent; }
 
 bool GraphicsDevice::Init(Window* window) {
+    mShownValid = false;
     if (!Graphics::Init(window)) return false;
     gCurrent = this;
     UpdateBufferClip();
@@ -40,6 +46,11 @@ bool GraphicsDevice::Init(Window* window) {
 
 void GraphicsDevice::Shutdown() {
     if (gCurrent == this) gCurrent = nullptr;
+    if (tRecording == this) tRecording = nullptr;
+    mRecording = false;
+    mShownValid = false;
+    mCommands.clear();
+    mShown.clear();
     // Textures die with the device; sprites see the serial change and make new ones.
     mSerial = gNextSerial++;
     Graphics::Shutdown();
@@ -49,6 +60,35 @@ void GraphicsDevice::BeginFrame() {
     Graphics::BeginFrame();
     mCurrentTexture = 0;
     mSystemTextLines = 0;
+    mFrameUnchanged = false;
+    mCommands.clear();
+    if (mSkipUnchanged && CanDraw()) {
+        mRecording = true;
+        tRecording = this;
+    } else {
+        if (tRecording == this) tRecording = nullptr;
+        mRecording = false;
+        mShownValid = false;
+        ClearFrame();
+    }
+}
+
+void GraphicsDevice::EndFrame() {
+    if (mRecording) {
+        mRecording = false;
+        if (tRecording == this) tRecording = nullptr;
+        mFrameUnchanged = mShownValid && mCommands.size() == mShown.size() &&
+                          (mCommands.empty() ||
+                           std::memcmp(mCommands.data(), mShown.data(), mCommands.size() * sizeof(FrameCommand)) == 0);
+        if (!mFrameUnchanged) {
+            ClearFrame();
+            Replay(mCommands);
+            mShown.swap(mCommands);
+            mShownValid = true;
+        }
+        mCommands.clear();
+    }
+    Graphics::EndFrame();
 }
 
 bool GraphicsDevice::SetFullscreen(bool fullscreen) {
@@ -71,6 +111,7 @@ void GraphicsDevice::SetLogicalSize(int width, int height) {
 
 void GraphicsDevice::SetBufferSize(int width, int height) {
     if (width <= 0 || height <= 0) return;
+    mShownValid = false;
     mBufferWidth = width;
     mBufferHeight = height;
     // The logical screen keeps its shape inside the buffer; the rest stays black.
@@ -79,6 +120,74 @@ void GraphicsDevice::SetBufferSize(int width, int height) {
     mDrawOffsetX = std::floor((float(width) - scale * float(mLogicalWidth)) * 0.5f);
     mDrawOffsetY = std::floor((float(height) - scale * float(mLogicalHeight)) * 0.5f);
     UpdateBufferClip();
+}
+
+// [SECTION] recorded frames ---------------------------------------------------------------------
+
+void GraphicsDevice::SpriteChanging() {
+    if (GraphicsDevice* device = tRecording) device->StopRecording();
+}
+
+void GraphicsDevice::StopRecording() {
+    if (!mRecording) return;
+    mRecording = false;
+    if (tRecording == this) tRecording = nullptr;
+    ClearFrame();
+    Replay(mCommands);
+    mCommands.clear();
+    // This frame is not known command for command: the next one is drawn whatever it shows.
+    mShownValid = false;
+}
+
+void GraphicsDevice::Box(int x0, int y0, int x1, int y1, const float* color, bool additive) {
+    if (!mRecording) {
+        FillBox(x0, y0, x1, y1, color, additive);
+        return;
+    }
+    FrameCommand& c = mCommands.emplace_back();
+    std::memset(&c, 0, sizeof c);
+    c.clip[0] = mClipX0, c.clip[1] = mClipY0, c.clip[2] = mClipX1, c.clip[3] = mClipY1;
+    std::memcpy(c.color, color, sizeof c.color);
+    c.corners[0] = QuadCorner{float(x0), float(y0), 0.0f, 0.0f};
+    c.corners[2] = QuadCorner{float(x1), float(y1), 0.0f, 0.0f};
+    c.flags = additive ? kCommandAdditive : 0;
+}
+
+void GraphicsDevice::SpriteQuad(const Sprite& sprite, const TextureMosaic::Tile* tile, const QuadCorner* corners,
+                                const float* color, bool additive, bool exact) {
+    if (!mRecording) {
+        DrawSpriteQuad(sprite, tile, corners, color, additive, exact);
+        return;
+    }
+    FrameCommand& c = mCommands.emplace_back();
+    std::memset(&c, 0, sizeof c);
+    c.sprite = &sprite;
+    c.tile = tile;
+    c.content = sprite.ContentId();
+    c.clip[0] = mClipX0, c.clip[1] = mClipY0, c.clip[2] = mClipX1, c.clip[3] = mClipY1;
+    std::memcpy(c.color, color, sizeof c.color);
+    std::memcpy(c.corners, corners, sizeof c.corners);
+    c.flags = (additive ? kCommandAdditive : 0) | (exact ? kCommandExact : 0);
+}
+
+void GraphicsDevice::Replay(const std::vector<FrameCommand>& commands) {
+    int saved[4] = {mClipX0, mClipY0, mClipX1, mClipY1};
+    for (const FrameCommand& c : commands) {
+        if (c.clip[0] != mClipX0 || c.clip[1] != mClipY0 || c.clip[2] != mClipX1 || c.clip[3] != mClipY1) {
+            mClipX0 = c.clip[0], mClipY0 = c.clip[1], mClipX1 = c.clip[2], mClipY1 = c.clip[3];
+            ClipChanged();
+        }
+        bool additive = (c.flags & kCommandAdditive) != 0;
+        if (c.sprite)
+            DrawSpriteQuad(*c.sprite, c.tile, c.corners, c.color, additive, (c.flags & kCommandExact) != 0);
+        else
+            FillBox(int(c.corners[0].x), int(c.corners[0].y), int(c.corners[2].x), int(c.corners[2].y), c.color,
+                    additive);
+    }
+    if (saved[0] != mClipX0 || saved[1] != mClipY0 || saved[2] != mClipX1 || saved[3] != mClipY1) {
+        mClipX0 = saved[0], mClipY0 = saved[1], mClipX1 = saved[2], mClipY1 = saved[3];
+        ClipChanged();
+    }
 }
 
 // [SECTION] state stacks and clip ---------------------------------------------------------------
@@ -148,7 +257,7 @@ void GraphicsDevice::FillRect(float x, float y, float w, float h) {
     Point a = ToBuffer(Point{x + mOrigin.x, y + mOrigin.y});
     Point b = ToBuffer(Point{x + w + mOrigin.x, y + h + mOrigin.y});
     auto edge = [](float v) { return int(std::ceil(std::clamp(v, -1.0e6f, 1.0e6f) - 0.5f)); };
-    FillBox(edge(a.x), edge(a.y), edge(b.x), edge(b.y), mColor, mBlend == Blend::kAdditive);
+    Box(edge(a.x), edge(a.y), edge(b.x), edge(b.y), mColor, mBlend == Blend::kAdditive);
 }
 
 void GraphicsDevice::DrawSprite(const Sprite& sprite, const Transform& transform) {
@@ -175,7 +284,7 @@ void GraphicsDevice::DrawSprite(const Sprite& sprite, const Transform& transform
             Point p = full.Apply(xs[i], ys[i]);
             q[i] = QuadCorner{p.x, p.y, xs[i], ys[i]};
         }
-        DrawSpriteQuad(sprite, nullptr, q, mColor, additive, exact);
+        SpriteQuad(sprite, nullptr, q, mColor, additive, exact);
         return;
     }
     if (!PrepareTextures(sprite)) return;
@@ -189,7 +298,7 @@ void GraphicsDevice::DrawSprite(const Sprite& sprite, const Transform& transform
             Point p = full.Apply(xs[i], ys[i]);
             q[i] = QuadCorner{p.x, p.y, us[i], vs[i]};
         }
-        DrawSpriteQuad(sprite, &tile, q, mColor, additive, exact);
+        SpriteQuad(sprite, &tile, q, mColor, additive, exact);
     }
 }
 
@@ -297,6 +406,7 @@ void GraphicsDevice::DrawSystemText(float x, float y, const std::string& text) {
 // [SECTION] screenshots -------------------------------------------------------------------------
 
 bool GraphicsDevice::WriteScreenshot(const std::string& realPath) {
+    StopRecording();
     std::vector<uint32_t> pixels;
     int w = 0, h = 0;
     if (!ReadPixels(pixels, w, h)) return false;
@@ -306,6 +416,7 @@ bool GraphicsDevice::WriteScreenshot(const std::string& realPath) {
 }
 
 bool GraphicsDevice::WritePng(const std::string& realPath) {
+    StopRecording();
     std::vector<uint32_t> pixels;
     int w = 0, h = 0;
     if (!ReadPixels(pixels, w, h)) return false;

@@ -28,7 +28,15 @@ public:
 
     bool Init(Window* window) override;
     void Shutdown() override;
+    // With mSkipUnchanged a frame is recorded, not drawn, until EndFrame: when it matches the
+    // last presented frame command for command it is not drawn at all (mFrameUnchanged), else
+    // it is drawn then.
     void BeginFrame() override;
+    void EndFrame() override;
+    void InvalidateFrame() override { mShownValid = false; }
+    // A sprite's pixels are about to change or go away: a frame being recorded on this thread
+    // is drawn at once (and the rest of it directly), so that it never reads them afterwards.
+    static void SpriteChanging();
     void SetLogicalSize(int width, int height) override;
     void SetClip(const Rect& clip) override;
     void DrawSystemText(float x, float y, const std::string& text) override;
@@ -110,6 +118,8 @@ protected:
     virtual void DestroyTexture(int texture) { (void)texture; }
     // The clip in back-buffer pixels changed.
     virtual void ClipChanged() {}
+    // Clears the back buffer to black at the start of a frame that is drawn.
+    virtual void ClearFrame() {}
     // Sets the back buffer size (pixels) and recomputes the drawing scale.
     void SetBufferSize(int width, int height);
     // Makes sure the sprite's textures exist and hold its pixels.
@@ -126,7 +136,36 @@ protected:
     int mSerial = 0;
 
 private:
+    // One drawing call of a recorded frame, in back-buffer pixels, with the clip it had. Laid
+    // out without padding, so two frames compare byte for byte.
+    struct FrameCommand {
+        const Sprite* sprite;             // null for a filled box
+        const TextureMosaic::Tile* tile;
+        uint64_t content;                 // the sprite's content id when recorded
+        int32_t clip[4];
+        float color[4];
+        QuadCorner corners[4];            // a box: corners[0] and [2] are (x0, y0) and (x1, y1)
+        uint32_t flags;                   // kCommandAdditive, kCommandExact
+        uint32_t unused;
+    };
+    static_assert(sizeof(FrameCommand) ==
+                      2 * sizeof(void*) + sizeof(uint64_t) + 16 + 16 + 4 * sizeof(QuadCorner) + 8,
+                  "frame commands are compared byte for byte: no padding");
+    static constexpr uint32_t kCommandAdditive = 1, kCommandExact = 2;
+
     void UpdateBufferClip();
+    // The backend calls, recorded while a frame is recorded.
+    void Box(int x0, int y0, int x1, int y1, const float* color, bool additive);
+    void SpriteQuad(const Sprite& sprite, const TextureMosaic::Tile* tile, const QuadCorner* corners,
+                    const float* color, bool additive, bool exact);
+    void Replay(const std::vector<FrameCommand>& commands);
+    // Draws what was recorded so far; the rest of the frame draws directly.
+    void StopRecording();
+
+    std::vector<FrameCommand> mCommands;  // the frame being recorded
+    std::vector<FrameCommand> mShown;     // the last frame drawn
+    bool mShownValid = false;             // mShown is what the screen shows
+    bool mRecording = false;
     std::vector<std::array<float, 4>> mColorStack;
     std::vector<Point> mOriginStack;
     std::vector<Rect> mClipStack;

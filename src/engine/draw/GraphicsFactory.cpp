@@ -15,7 +15,7 @@ class PresentedSoftwareGraphics : public SoftwareGraphics {
 public:
     bool Init(Window* window) override {
         if (window && !mPresenterDevice.IsOpen()) {
-            if (mPresenterDevice.Create(*window, false, false)) {
+            if (mPresenterDevice.Create(*window, false, true)) {
                 SetPresenter([this](const void* pixels, int w, int h, int pitch, PixelFormat format) {
                     auto f = format == PixelFormat::kRgb565   ? RendererDevice::FrameFormat::kRgb565
                              : format == PixelFormat::kRgb555 ? RendererDevice::FrameFormat::kRgb555

@@ -23,7 +23,9 @@ RendererGraphics::~RendererGraphics() { mDevice->Destroy(); }
 bool RendererGraphics::Init(Window* window) {
     if (!window) return false;
     if (mWindow == window && mDevice->IsOpen()) return true;
-    if (!mDevice->Create(*window, true, false)) {
+    // Presenting waits for the display's refresh where the driver can (no torn frames, and
+    // no frames the display would never show).
+    if (!mDevice->Create(*window, true, true)) {
         DebugLog::Log("Accelerated renderer unavailable: %s", RendererDevice::LastError().c_str());
         return false;
     }
@@ -52,8 +54,7 @@ void RendererGraphics::Resize(int windowWidth, int windowHeight) {
     if (mDevice->OutputSize(w, h)) SetBufferSize(w, h);
 }
 
-void RendererGraphics::BeginFrame() {
-    GraphicsDevice::BeginFrame();
+void RendererGraphics::ClearFrame() {
     mDevice->Clear(0, 0, 0);
     ClipChanged();
 }

@@ -18,7 +18,6 @@ public:
     // falls back to software). Calling it again for the same window keeps the device.
     bool Init(Window* window) override;
     void Shutdown() override;
-    void BeginFrame() override;
     bool Present() override;
     void Resize(int windowWidth, int windowHeight) override;
     bool ReadPixels(std::vector<uint32_t>& argb, int& width, int& height) override;
@@ -37,6 +36,7 @@ protected:
     bool UpdateTexture(int texture, const uint32_t* pixels, int width, int height, int pitch) override;
     void DestroyTexture(int texture) override;
     void ClipChanged() override;
+    void ClearFrame() override;
 
 private:
     std::unique_ptr<RendererDevice> mDevice;

@@ -38,8 +38,7 @@ bool SoftwareGraphics::Init(Window* window) {
     return true;
 }
 
-void SoftwareGraphics::BeginFrame() {
-    GraphicsDevice::BeginFrame();
+void SoftwareGraphics::ClearFrame() {
     // Every frame starts black, so screenshots never show the frame before.
     Clear(0xFF000000u);
 }

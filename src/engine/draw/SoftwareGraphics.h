@@ -21,7 +21,6 @@ public:
 
     bool Init(Window* window) override;
     void Shutdown() override;
-    void BeginFrame() override;
     bool Present() override;
     bool ReadPixels(std::vector<uint32_t>& argb, int& width, int& height) override;
 
@@ -37,6 +36,7 @@ protected:
     void DrawSpriteQuad(const Sprite& sprite, const TextureMosaic::Tile* tile, const QuadCorner* corners,
                         const float* color, bool additive, bool exactCopy) override;
     void FillBox(int x0, int y0, int x1, int y1, const float* color, bool additive) override;
+    void ClearFrame() override;
 
 private:
     PixelFormat mFormat;

@@ -14,11 +14,20 @@
 
 namespace {
 std::atomic<bool> gLoadingBlocked{false};
+std::atomic<uint64_t> gNextContentId{1};
 }
 
 Sprite::Sprite() = default;
 
-Sprite::~Sprite() { ReleaseTextures(); }
+Sprite::~Sprite() {
+    Changing();
+    ReleaseTextures();
+}
+
+void Sprite::Changing() {
+    GraphicsDevice::SpriteChanging();
+    mContentId = gNextContentId.fetch_add(1, std::memory_order_relaxed);
+}
 
 void Sprite::SetLoadingBlocked(bool blocked) { gLoadingBlocked = blocked; }
 
@@ -33,6 +42,7 @@ void Sprite::ReleaseTextures() {
 }
 
 void Sprite::Clear() {
+    Changing();
     ReleaseTextures();
     mWidth = mHeight = 0;
     mPixels.clear();
@@ -64,6 +74,7 @@ void Sprite::CopyFrom(const Image& image, int x, int y, int width, int height) {
         Clear();
         return;
     }
+    Changing();
     // Textures of the same size are refilled rather than made again.
     bool sameSize = width == mWidth && height == mHeight && !mMosaic.mTiles.empty();
     if (!sameSize) ReleaseTextures();

@@ -57,6 +57,9 @@ public:
     Image ToImage() const;
     // The picture as the software renderer reads it.
     RasterTexture Raster() const;
+    // Changes with every new picture (never the same for two pictures in one run), so a drawn
+    // frame can tell whether it still shows what it showed.
+    uint64_t ContentId() const { return mContentId; }
 
     // Blocks Load without an application (tools that shut down on their own).
     static void SetLoadingBlocked(bool blocked);
@@ -77,4 +80,8 @@ public:
 
 private:
     void ReleaseTextures();
+    // Before the pixels change or go away.
+    void Changing();
+
+    uint64_t mContentId = 0;
 };

@@ -259,3 +259,86 @@ TEST(AppLoopTest, ThrottleSleepsInProportionToTheFramesWork) {
         drive.Frame();
     }
 }
+
+namespace {
+
+// Notes the clock at every update step.
+class StepTimesApp : public App {
+public:
+    void Update() override {
+        App::Update();
+        times.push_back(GetClock().Milliseconds());
+    }
+    std::vector<uint32_t> times;
+};
+
+struct PacedSecond {
+    std::vector<uint32_t> stepTimes;
+    int frames;
+    int passes;
+};
+
+// Runs one second of the loop on the fake clock (time moves only by the loop's own sleeps) with
+// the display refreshing `hz` times a second, after a first step and frame.
+PacedSecond RunOneSecond(int hz) {
+    AppTestDriver<StepTimesApp> drive;
+    drive.app->mGraphics->mRefreshRate = hz;
+    drive.Step();
+    drive.Frame();
+    drive.app->times.clear();
+    PacedSecond result{{}, drive.app->mFramesDrawn, 0};
+    uint32_t start = drive.clock.mNow;
+    while (drive.clock.mNow - start < 1000 && result.passes < 10000) {
+        drive.RunFrame();
+        ++result.passes;
+    }
+    result.stepTimes = drive.app->times;
+    result.frames = drive.app->mFramesDrawn - result.frames;
+    return result;
+}
+
+}  // namespace
+
+TEST(AppLoopTest, FramesFollowTheRefreshRateWhileUpdateStepsKeepTheirFixedTimes) {
+    PacedSecond every = RunOneSecond(1000);  // a display faster than the steps: a frame per step
+    EXPECT_NEAR(every.frames, 100, 1);
+    EXPECT_NEAR(int(every.stepTimes.size()), 100, 1);
+    const struct {
+        int hz;
+        int minFrames, maxFrames;
+    } cases[] = {{60, 55, 60}, {30, 28, 30}, {144, 99, 101}, {0, 55, 60}};  // 0: unknown, taken as 60
+    for (const auto& c : cases) {
+        PacedSecond paced = RunOneSecond(c.hz);
+        EXPECT_GE(paced.frames, c.minFrames) << c.hz << " Hz";
+        EXPECT_LE(paced.frames, c.maxFrames) << c.hz << " Hz";
+        // Drawing fewer frames moves no update step.
+        EXPECT_EQ(paced.stepTimes, every.stepTimes) << c.hz << " Hz";
+        // The loop sleeps between steps rather than spinning: a few passes per step.
+        EXPECT_LE(paced.passes, 3 * 101) << c.hz << " Hz";
+    }
+}
+
+TEST(AppLoopTest, ABehindMachineDrawsAfterTheStepLimitWhateverTheRefreshRate) {
+    AppTestDriver<> drive;
+    drive.app->mGraphics->mRefreshRate = 1;  // a frame a second at most, were the machine not behind
+    drive.clock.Advance(500);
+    for (int round = 0; round < 3; ++round) {
+        Counts c = Passes(drive, 10);
+        EXPECT_EQ(c.steps, 9) << "round " << round;
+        EXPECT_EQ(c.frames, 1) << "round " << round;
+    }
+}
+
+TEST(AppLoopTest, DrawSoonDrawsAfterTheNextStepWithoutWaitingForItsTurn) {
+    AppTestDriver<> drive;
+    drive.app->mGraphics->mRefreshRate = 1;
+    drive.Step();
+    drive.Frame();
+    int frames = drive.app->mFramesDrawn;
+    drive.Step(5);
+    EXPECT_EQ(drive.app->mFramesDrawn, frames) << "a 1 Hz display waits a second for the next frame";
+    drive.app->DrawSoon();
+    Counts c = Passes(drive, 1);
+    EXPECT_EQ(c.frames, 1);
+    EXPECT_EQ(c.steps, 0) << "the frame came without further steps";
+}

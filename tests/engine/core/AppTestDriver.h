@@ -124,8 +124,10 @@ public:
         for (int i = 0; i < maxSteps && !done(); ++i) Step();
         return done();
     }
-    // Runs frames until one more frame has been drawn.
+    // Runs frames until one more frame has been drawn: at once after the next update step (or
+    // now, when one ran since the last frame), whatever the frame pacing says.
     void Frame() {
+        app->DrawSoon();
         int target = app->mFramesDrawn + 1;
         for (int guard = 0; guard < 1000 && app->mFramesDrawn < target && !app->mQuit; ++guard) app->RunFrame();
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "engine/core/Gadget.h"
@@ -325,6 +326,133 @@ TEST(GraphicsDevice, HeadlessShotOfAGadgetTree) {
     if (const char* keep = std::getenv("QS_KEEP_SHOTS")) {
         TestSupport::WriteBytes(std::string(keep) + "/tree.png", std::string(bytes.begin(), bytes.end()));
     }
+}
+
+// ---- Frames that did not change ---------------------------------------------------------------
+
+// A square whose colour its update steps choose, with an optional sprite over it; `temporary`
+// draws a picture made and dropped inside Draw.
+class Swatch : public Gadget {
+public:
+    Swatch() { SetRect(200, 200, 40, 40); }
+    void Update() override {
+        ++steps;
+        if (onUpdate) onUpdate(*this);
+    }
+    void Draw() override {
+        GraphicsDevice* g = GraphicsDevice::Current();
+        g->SetColor(color[0], color[1], color[2], color[3]);
+        g->FillRect(0, 0, 40, 40);
+        g->ResetColor();
+        if (sprite) sprite->DrawPartialHorizontal(0, 0, 4);
+        if (temporary) {
+            Sprite made;
+            made.SetImage(Quadrants());
+            made.Draw(30, 30);
+        }
+    }
+    float color[4] = {1.0f, 0.0f, 0.0f, 1.0f};
+    const Sprite* sprite = nullptr;
+    bool temporary = false;
+    int steps = 0;
+    std::function<void(Swatch&)> onUpdate;
+};
+
+struct SwatchScreen {
+    SwatchScreen() : swatch(new Swatch) {
+        drive.app->mGadgets.Add(swatch);
+        drive.Step();
+        drive.Frame();
+    }
+    int Presented() const { return drive.app->mGraphics->mFramesPresented; }
+    uint32_t At(int x, int y) const {
+        auto* device = static_cast<SoftwareGraphics*>(drive.app->mGraphics);
+        return SoftwareRasterizer::ReadPixel(device->Target(), x, y) & 0xFFFFFFu;
+    }
+    // Runs `steps` update steps, a frame after each; returns how many frames were presented.
+    int Run(int steps) {
+        int before = Presented();
+        for (int i = 0; i < steps; ++i) {
+            drive.Step();
+            drive.Frame();
+        }
+        return Presented() - before;
+    }
+    AppTestDriver<ShotApp> drive;
+    Swatch* swatch;
+};
+
+TEST(UnchangedFrames, AScreenAtRestIsDrawnOnceAndKeepsItsPicture) {
+    SwatchScreen screen;
+    EXPECT_EQ(screen.Presented(), 1);
+    int skipped = screen.drive.app->mFramesSkipped;
+    EXPECT_EQ(screen.Run(50), 0);
+    EXPECT_EQ(screen.drive.app->mFramesSkipped, skipped + 50);
+    EXPECT_EQ(screen.At(210, 210), 0xFF0000u) << "the back buffer still holds the last picture";
+    EXPECT_EQ(screen.At(5, 5), 0x000000u);
+    // The window lost its picture: the next frame is presented although nothing changed.
+    screen.drive.app->WindowMessage(PlatformEvent{kMsgExposed, 0, 0});
+    EXPECT_EQ(screen.Run(1), 1);
+    EXPECT_EQ(screen.Run(5), 0);
+}
+
+TEST(UnchangedFrames, FramesThatShouldChangeArePresentedAndShowTheChange) {
+    SwatchScreen screen;
+    // Blinking: the colour flips every 25 steps, so 100 steps present four frames.
+    screen.swatch->onUpdate = [](Swatch& s) {
+        if (s.steps % 25 == 0) s.color[1] = s.color[1] == 0.0f ? 1.0f : 0.0f;
+    };
+    for (int round = 0; round < 4; ++round) {
+        int presented = 0;
+        while (screen.swatch->steps % 25 != 24) presented += screen.Run(1);
+        EXPECT_EQ(presented, 0) << "round " << round;
+        EXPECT_EQ(screen.Run(1), 1) << "round " << round;
+        EXPECT_EQ(screen.At(210, 210), screen.swatch->color[1] == 1.0f ? 0xFFFF00u : 0xFF0000u) << "round " << round;
+    }
+    // Pulsing: a new shade every step, so every frame is presented.
+    screen.swatch->onUpdate = [](Swatch& s) { s.color[2] = float(s.steps % 200) / 200.0f; };
+    EXPECT_EQ(screen.Run(30), 30);
+}
+
+TEST(UnchangedFrames, ANewPictureInTheSameSpriteOrOneDroppedWhileDrawingIsDrawnRight) {
+    SwatchScreen screen;
+    Sprite sprite;
+    sprite.SetImage(Quadrants());
+    screen.swatch->sprite = &sprite;
+    EXPECT_EQ(screen.Run(3), 1);
+    EXPECT_EQ(screen.At(201, 201), 0xFF0000u);
+    EXPECT_EQ(screen.At(205, 201), 0xFF0000u) << "clipped to its first four columns: the red swatch";
+    Image blue;
+    blue.Create(8, 8, 0xFF0000FFu);
+    sprite.SetImage(blue);  // same size, same place: only the pixels differ
+    EXPECT_EQ(screen.Run(3), 1);
+    EXPECT_EQ(screen.At(201, 201), 0x0000FFu);
+    // A picture made and destroyed inside Draw is drawn before it goes, in its place.
+    screen.swatch->temporary = true;
+    screen.Run(2);
+    EXPECT_EQ(screen.At(231, 231), 0xFF0000u);
+    EXPECT_EQ(screen.At(237, 237), 0xFFFFFFu);
+    EXPECT_EQ(screen.At(201, 201), 0x0000FFu);
+}
+
+TEST(UnchangedFrames, RecordedFramesDrawTheSamePixelsAsDirectOnes) {
+    std::vector<uint32_t> pictures[2];
+    for (int recorded = 0; recorded < 2; ++recorded) {
+        AppTestDriver<ShotApp> drive;
+        drive.app->mGraphics->mSkipUnchanged = recorded == 1;
+        Sprite sprite;
+        sprite.SetImage(Quadrants());
+        auto* gadget = new PictureGadget;
+        gadget->sprite = &sprite;
+        gadget->SetRect(100, 100, 400, 150);
+        drive.app->mGadgets.Add(gadget);
+        drive.Step();
+        drive.Frame();
+        int w = 0, h = 0;
+        ASSERT_TRUE(static_cast<SoftwareGraphics*>(drive.app->mGraphics)->ReadPixels(pictures[recorded], w, h));
+        drive.app->mGadgets.DeleteAll();
+    }
+    EXPECT_TRUE(pictures[0] == pictures[1]);
 }
 
 }  // namespace
