@@ -11,7 +11,9 @@
 
 #include "board/BoardRandom.h"
 #include "engine/core/Version.h"
+#include "game/CrashReportApp.h"
 #include "game/GameApp.h"
+#include "support/CrashReporter.h"
 
 namespace {
 
@@ -93,10 +95,15 @@ std::unique_ptr<GameApp> CreateApplication() { return std::make_unique<GameApp>(
 }  // namespace
 
 int GameMain(int argc, char** argv) {
+    // The crashed game starts a fresh copy of itself with this switch to show the crash window.
+    if (argc >= 3 && std::strcmp(argv[1], CrashReporter::kReporterSwitch) == 0) return RunCrashReporter(argv[2]);
+
     Options options;
     int status = ParseArguments(argc, argv, options);
     if (status >= 0) return status;
 
+    // From here on a fault leaves a report in the data folder and shows the crash window.
+    CrashReporter::Enable();
     // The debug log starts once this copy knows it is the running game (App::Go).
     ProgramRandom().Seed(options.haveSeed ? options.seed : App::Milliseconds());
 

@@ -34,6 +34,18 @@ void DebugLog::Start() {
     }
 }
 
+void DebugLog::Continue() {
+    std::lock_guard<std::mutex> lock(gLogMutex);
+    gEnabled = true;
+    gPath.clear();
+    if (!Files::EnsureDataRoot()) return;
+    std::string path = Files::PathForWrite("DEBUG.TXT");
+    if (FILE* f = std::fopen(path.c_str(), "ab")) {
+        std::fclose(f);
+        gPath = path;
+    }
+}
+
 void DebugLog::Log(const char* format, ...) {
     char message[2048];
     va_list args;

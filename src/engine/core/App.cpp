@@ -14,10 +14,12 @@
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/Desktop.h"
+#include "platform/FaultHandler.h"
 #include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
 #include "platform/SingleInstance.h"
 #include "platform/Window.h"
+#include "support/CrashReporter.h"
 #include "support/DebugLog.h"
 #include "support/TagText.h"
 
@@ -54,9 +56,12 @@ App::App() {
     mLastDrawTime = mStartTime;
     mNextFpsSample = mStartTime + 1000;
     mTitle = mName;
+    // Crash reports know the application from here on (in a process that reports its crashes).
+    if (CrashReporter::Install()) NoteCrashFields();
 }
 
 App::~App() {
+    CrashReporter::ClearApp();
     WaitForLoader();
     if (mSingleInstance) mSingleInstance->Release();
     mGadgets.DeleteAll();
@@ -122,6 +127,11 @@ void App::Quit() {
 void App::Restart() {
     mRestart = true;
     Quit();
+}
+
+void App::TriggerCrashTest() {
+    DebugLog::Log("Crash test: a fault on purpose");
+    Fault::Raise(Fault::Kind::kSegmentation);
 }
 
 // ---- [loop] -----------------------------------------------------------------------------------------
@@ -331,6 +341,7 @@ void App::Update() {
     }
     ProcessEvents();
     mInput.Update();
+    if (CrashReporter::Installed()) CrashReporter::SetExtraInfo(GetExtraInfo());
     if (mDebugKeys) DebugKeys();
     mGadgets.Update();
     mObjects.Update();
@@ -457,6 +468,7 @@ void App::WindowMessage(const PlatformEvent& event) {
                     mWindow->GetSize(w, h);
                     mGraphics->Resize(w, h);
                 }
+                NoteCrashFields();
                 mSwitchingMode = false;
             } else {
                 Beep();
@@ -778,22 +790,46 @@ bool App::TakeScreenshot() {
     return false;
 }
 
-std::string App::GetExtendedInfo() {
-    std::string text;
-    uint32_t seconds = (mClock->Milliseconds() - mStartTime) / 1000;
-    char runtime[32];
-    std::snprintf(runtime, sizeof(runtime), "%.2u:%.2u:%.2u", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+void App::CrashFields(std::string* before, std::string* after) const {
+    before->clear();
+    after->clear();
     char resolution[48];
     std::snprintf(resolution, sizeof(resolution), "%d x %d : %d", mGraphics ? mGraphics->mWidth : 0,
                   mGraphics ? mGraphics->mHeight : 0, mGraphics ? mGraphics->mDepth : 0);
-    AppendTag(text, "PRODUCT", mName);
-    AppendTag(text, "VERSION", mVersion);
+    AppendTag(*before, "PRODUCT", mName);
+    AppendTag(*before, "VERSION", mVersion);
+    AppendTag(*after, "FULLSCREEN", mGraphics && mGraphics->mFullscreen ? "true" : "false");
+    AppendTag(*after, "SAFEMODE", mGraphics && mGraphics->mSoftware ? "true" : "false");
+    AppendTag(*after, "RESOLUTION", resolution);
+    AppendTag(*after, "OS", Desktop::SystemDescription());
+    // The drawing library's version, then how this game draws with it.
+    std::string drawing = Desktop::DrawingLibraryVersion();
+    if (mGraphics) drawing += mGraphics->mSoftware ? ", software renderer" : ", accelerated renderer";
+    std::string driver = Window::VideoDriver();
+    if (!driver.empty()) drawing += ", " + driver;
+    AppendTag(*after, "DDRAW", drawing);
+}
+
+void App::NoteCrashFields() {
+    if (!CrashReporter::Installed()) return;
+    std::string before, after;
+    CrashFields(&before, &after);
+    // The run time counts from this application's start, on the reporter's own clock.
+    uint64_t ranMs = mClock->Milliseconds() - mStartTime;
+    CrashReporter::SetApp(before, after, CrashReporter::NowMs() - ranMs);
+    CrashReporter::SetExtraInfo(GetExtraInfo());
+}
+
+std::string App::GetExtendedInfo() {
+    std::string before, after;
+    CrashFields(&before, &after);
+    uint32_t seconds = (mClock->Milliseconds() - mStartTime) / 1000;
+    char runtime[32];
+    std::snprintf(runtime, sizeof(runtime), "%.2u:%.2u:%.2u", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+    std::string text = before;
     AppendTag(text, "RUNTIME", runtime);
-    AppendTag(text, "FULLSCREEN", mGraphics && mGraphics->mFullscreen ? "true" : "false");
-    AppendTag(text, "SAFEMODE", mGraphics && mGraphics->mSoftware ? "true" : "false");
-    AppendTag(text, "RESOLUTION", resolution);
-    AppendTag(text, "OS", Desktop::SystemDescription());
-    AppendTag(text, "DDRAW", Desktop::DrawingLibraryVersion());
-    text += GetExtraInfo();
+    text += after;
+    std::string extra = GetExtraInfo();
+    if (!extra.empty()) AppendTag(text, "EXTENDED_INFO", extra);
     return text;
 }

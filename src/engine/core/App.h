@@ -103,8 +103,8 @@ public:
     virtual bool InitSound();
     virtual void ShutdownSound();
     virtual void ActivateSound(bool active);
-    // Crash reporter test path ("-crash", Ctrl+Alt+C); nothing until a reporter is installed.
-    virtual void TriggerCrashTest() {}
+    // Crash reporter test path ("-crash", Ctrl+Alt+C): a real fault.
+    virtual void TriggerCrashTest();
     virtual void Beep();
 
     // ---- [loop] -----------------------------------------------------------------------------------
@@ -127,6 +127,11 @@ public:
     void PrepareCache();
     // The application's crash-report tags.
     std::string GetExtendedInfo();
+    // The report tags before the run time ("PRODUCT", "VERSION") and after it ("FULLSCREEN" to
+    // "DDRAW"); GetExtendedInfo puts them together.
+    void CrashFields(std::string* before, std::string* after) const;
+    // Hands the current report fields to the crash reporter (the handler cannot ask for them).
+    void NoteCrashFields();
     // Queues a window message for the next update step (dropped while quitting).
     void QueueEvent(int message, int64_t w, int64_t l);
     void QueueEvent(const PlatformEvent& event) { QueueEvent(event.message, event.w, event.l); }

@@ -81,6 +81,7 @@ void BuildMasks(const char* const* rows, int rowCount, uint8_t* data, uint8_t* m
 // ---- [start-up] ---------------------------------------------------------------------------------
 
 void App::Go() {
+    NoteCrashFields();
     if (mCommandLine.find("-crash") != std::string::npos) TriggerCrashTest();
     if (!Window::InitVideo()) {
         std::string reason = "The display cannot be opened: " + Window::LastError();
@@ -129,6 +130,7 @@ void App::Go() {
     mGraphics->mSkipUnchanged = true;
     mInput.Init();
     if (!InitSound()) DebugLog::Log("Sound is off: the sound system could not be started");
+    NoteCrashFields();
     ResetTiming();
 }
 

@@ -1,0 +1,139 @@
+// The crash text the handler writes, and real faults in child processes: each leaves one
+// complete report, starts the reporter (headless here, so it notes the file and ends) and lets the
+// signal end the process.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "TestSupport.h"
+#include "platform/FaultHandler.h"
+#include "platform/FileSystem.h"
+#include "support/CrashReporter.h"
+
+namespace {
+
+__attribute__((noinline)) void FunctionInThisProgram() { asm volatile(""); }
+
+const std::string kBefore = "<PRODUCT>Quorl Slide</PRODUCT><VERSION>1.0</VERSION>";
+const std::string kAfter =
+    "<FULLSCREEN>false</FULLSCREEN><SAFEMODE>true</SAFEMODE><RESOLUTION>800 x 600 : 32</RESOLUTION>"
+    "<OS>Linux</OS><DDRAW>SDL 2</DDRAW>";
+
+}  // namespace
+
+TEST(CrashReporter, CrashTextWithAndWithoutTheApplication) {
+    CrashReporter::ClearApp();
+    EXPECT_EQ(CrashReporter::CrashTextFor(reinterpret_cast<uintptr_t>(&FunctionInThisProgram)), "(null)");
+
+    // Started 1 h 2 min 3.9 s ago: whole seconds only.
+    CrashReporter::SetApp(kBefore, kAfter, CrashReporter::NowMs() - 3723900);
+    std::string text = CrashReporter::CrashTextFor(reinterpret_cast<uintptr_t>(&FunctionInThisProgram));
+    std::string program = Fault::ProgramPath();
+    std::string module = "<MODULE>" + program + "</MODULE><STACKWALK>000";
+    EXPECT_EQ(text.rfind(module, 0), 0u) << text;
+    size_t walk = text.find(" " + program + "</STACKWALK>");
+    EXPECT_NE(walk, std::string::npos) << text;
+    EXPECT_EQ(text.substr(walk + program.size() + 13), kBefore + "<RUNTIME>01:02:03</RUNTIME>" + kAfter);
+
+    // The extra text comes last, in its own tag; an address in no loaded object gives zeros.
+    CrashReporter::SetExtraInfo("Maze::MouseDown");
+    text = CrashReporter::CrashTextFor(1);
+    EXPECT_EQ(text.rfind("<MODULE></MODULE><STACKWALK>0000:00000000</STACKWALK>" + kBefore, 0), 0u) << text;
+    EXPECT_EQ(text.substr(text.size() - 46), "<EXTENDED_INFO>Maze::MouseDown</EXTENDED_INFO>");
+    CrashReporter::SetExtraInfo("");
+    EXPECT_EQ(CrashReporter::CrashTextFor(1).find("EXTENDED_INFO"), std::string::npos);
+    CrashReporter::ClearApp();
+}
+
+// Real faults. QS_FAULT_RUNS sets how many (default: one of each kind).
+TEST(CrashReporter, FaultsLeaveOneCompleteReportAndEndTheProcess) {
+    struct Kind {
+        Fault::Kind kind;
+        int signal;
+        const char* name;
+    };
+    const Kind kinds[] = {
+        {Fault::Kind::kSegmentation, SIGSEGV, "segmentation fault"},
+        {Fault::Kind::kAbort, SIGABRT, "abort"},
+        {Fault::Kind::kStackOverflow, SIGSEGV, "stack overflow"},
+        {Fault::Kind::kDivideByZero, SIGFPE, "division by zero"},
+    };
+    int runs = 4;
+    if (const char* text = std::getenv("QS_FAULT_RUNS")) runs = std::max(1, std::atoi(text));
+    const std::string root = Files::DataRoot();
+    double slowest = 0;
+    for (int run = 0; run < runs; ++run) {
+        const Kind& kind = kinds[run % 4];
+        std::string folder = root + "/fault" + std::to_string(run);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setenv("QS_DATA_DIR", folder.c_str(), 1);
+            Files::SetDataRoot(folder);
+            Files::EnsureDataRoot();
+            CrashReporter::Enable(true, QS_GAME_BINARY);
+            CrashReporter::SetApp(kBefore, kAfter, CrashReporter::NowMs());
+            Fault::Raise(kind.kind);
+        }
+        auto start = std::chrono::steady_clock::now();
+        int status = 0;
+        pid_t done = 0;
+        while ((done = waitpid(child, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(60))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (done == 0) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            FAIL() << kind.name << ": the crashed process did not end";
+        }
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        slowest = std::max(slowest, seconds);
+        ASSERT_TRUE(WIFSIGNALED(status)) << kind.name << ": status " << status;
+        EXPECT_EQ(WTERMSIG(status), kind.signal) << kind.name;
+        std::vector<std::string> reports = Files::ListDirectory(folder + "/CrashReports");
+        ASSERT_EQ(reports.size(), 1u) << kind.name;
+        std::string text = TestSupport::ReadText(folder + "/CrashReports/" + reports[0]);
+        EXPECT_EQ(text.rfind("<MODULE>", 0), 0u) << kind.name << ": " << text;
+        EXPECT_NE(text.find("<STACKWALK>"), std::string::npos) << kind.name;
+        EXPECT_NE(text.find(kBefore + "<RUNTIME>00:00:0"), std::string::npos) << kind.name << ": " << text;
+        EXPECT_EQ(text.substr(text.size() - kAfter.size()), kAfter) << kind.name;
+        // The reporter ran (headless, so it only noted where the report is) and ended.
+        std::string log = TestSupport::ReadText(folder + "/DEBUG.TXT");
+        EXPECT_NE(log.find("Crash report kept in " + folder + "/CrashReports/" + reports[0]), std::string::npos)
+            << kind.name << ": " << log;
+    }
+    std::printf("%d faults; slowest ended after %.2f s\n", runs, slowest);
+}
+
+TEST(CrashReporter, AFaultBeforeTheApplicationWritesNull) {
+    std::string folder = Files::DataRoot() + "/early";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Files::SetDataRoot(folder);
+        Files::EnsureDataRoot();
+        CrashReporter::ClearApp();
+        CrashReporter::Enable(false);
+        Fault::Raise(Fault::Kind::kSegmentation);
+    }
+    int status = 0;
+    auto start = std::chrono::steady_clock::now();
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            FAIL() << "did not end";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(WIFSIGNALED(status));
+    std::vector<std::string> reports = Files::ListDirectory(folder + "/CrashReports");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(TestSupport::ReadText(folder + "/CrashReports/" + reports[0]), "(null)");
+}
