@@ -51,7 +51,8 @@ public:
         if (mFont) {
             int w = 0, h = 0;
             mFont->TextSize(mCaption, &w, &h);
-            device->SetColor(1.0f, 1.0f, 1.0f, mDisabled ? 0.8f : 1.0f);
+            if (mDisabled) device->SetColor(0.42f, 0.47f, 0.58f, 1.0f);
+            else device->SetColor(1.0f, 1.0f, 1.0f, 1.0f);
             mFont->DrawText(mCaption, (mRect.w - float(w)) / 2, (mRect.h - float(h)) / 2);
         }
         device->ResetColor();
@@ -79,10 +80,10 @@ public:
         mDescription->mHidden = true;
         mDescription->SetListener(this);
         mSend = new TextButton(&mApp.mFont, mReport.SendLabel());
-        mSend->SetRect(40, 528, 300, 48);
+        mSend->SetRect(kBoxX, 528, 300, 48);
         mSend->SetListener(this);
         mClose = new TextButton(&mApp.mFont, CrashReport::CloseLabel(mApp.mName));
-        mClose->SetRect(460, 528, 300, 48);
+        mClose->SetRect(kBoxX + kBoxW - 300, 528, 300, 48);
         mClose->SetListener(this);
         Refresh();
     }
@@ -90,6 +91,7 @@ public:
     void Notify(intptr_t message) override {
         if (message == reinterpret_cast<intptr_t>(mSend)) {
             mReport.PressSend(mDescription->GetText());
+            Refresh();
             if (mReport.DescriptionShown()) mDescription->TakeKeyboardFocus();
         } else if (message == reinterpret_cast<intptr_t>(mClose)) {
             mReport.Close();
@@ -109,17 +111,17 @@ public:
         device->SetColor(1.0f, 1.0f, 1.0f, 1.0f);
         device->FillRect(0, 0, 800, 600);
         device->SetColor(0.10f, 0.12f, 0.20f, 1.0f);
-        mApp.mSmallFont.DrawText(mOpening, 40, 24);
-        mApp.mFont.DrawText(mReport.LabelText(), 40, kBoxY - 34);
+        mApp.mSmallFont.DrawText(mOpening, kBoxX, 14);
+        mApp.mFont.DrawText(mReport.LabelText(), kBoxX, kBoxY - 36);
         if (mReport.InformationShown()) {
-            DrawFrame(kBoxX, kBoxY, kBoxW, kBoxH);
+            DrawFrame(kBoxX, kBoxY, kBoxW, kBoxBottom - kBoxY);
             device->SetColor(0.10f, 0.12f, 0.20f, 1.0f);
             mApp.mSmallFont.DrawText(mInformation, kBoxX + 10, kBoxY + 8);
         }
         if (mReport.DescriptionShown()) DrawFrame(kBoxX, kBoxY, kBoxW, 52);
         if (mReport.StatusShown()) {
-            float y = mReport.DescriptionShown() ? kBoxY + 70 : kBoxY;
-            DrawFrame(kBoxX, y, kBoxW, kStatusBottom - y);
+            float y = mReport.DescriptionShown() ? kBoxY + 68 : kBoxY;
+            DrawFrame(kBoxX, y, kBoxW, kBoxBottom - y);
             device->SetColor(0.10f, 0.12f, 0.20f, 1.0f);
             mApp.mSmallFont.DrawText(mStatus, kBoxX + 10, y + 8);
         }
@@ -133,7 +135,7 @@ public:
         static_cast<TextButton*>(mSend)->mCaption = mReport.SendLabel();
         mSend->mDisabled = !mReport.SendEnabled();
         if (mOpening.empty()) {
-            mOpening = mApp.mSmallFont.WrapText(CrashReport::OpeningText(mApp.mName), 720);
+            mOpening = mApp.mSmallFont.WrapText(CrashReport::OpeningText(mApp.mName), kBoxW);
             mInformation = mApp.mSmallFont.WrapText(Lines(CrashReport::InformationText()), kBoxW - 20);
         }
         if (mStatusSource != mReport.StatusText()) {
@@ -147,7 +149,7 @@ public:
     EditBox* mDescription = nullptr;
 
 private:
-    static constexpr float kBoxX = 40, kBoxY = 150, kBoxW = 720, kBoxH = 230, kStatusBottom = 508;
+    static constexpr float kBoxX = 30, kBoxY = 172, kBoxW = 740, kBoxBottom = 505;
     CrashReportApp& mApp;
     CrashReport& mReport;
     std::string mOpening, mInformation, mStatus, mStatusSource;
@@ -158,7 +160,7 @@ private:
 CrashReportApp::CrashReportApp(std::string reportFile, std::string crashText, std::string reportUrl)
     : mReportFile(reportFile) {
     mReport = std::make_unique<CrashReport>(kGameTitle, std::move(crashText), std::move(reportFile),
-                                            std::move(reportUrl), &GetClock());
+                                            std::move(reportUrl), nullptr);
     mName = kGameTitle;
     mDebugKeys = false;
 }
@@ -169,6 +171,10 @@ Graphics* CrashReportApp::CreateGraphics() {
     // Software drawing: the crash may have come from the accelerated driver.
     bool software = true;
     return GraphicsFactory::Create(mWindow.get(), software);
+}
+
+std::string CrashReportApp::DescriptionText() const {
+    return mCrashWindow ? mCrashWindow->mDescription->GetText() : std::string();
 }
 
 void CrashReportApp::BuildWindow() {

@@ -25,7 +25,9 @@ public:
     Graphics* CreateGraphics() override;
 
     CrashReport& Report() { return *mReport; }
-    CrashWindow* Window() { return mCrashWindow; }
+    CrashWindow* Screen() { return mCrashWindow; }  // null until BuildWindow
+    // The description field's text.
+    std::string DescriptionText() const;
     // Builds the window's gadgets (Go does it; tests without a display call it themselves).
     void BuildWindow();
 
