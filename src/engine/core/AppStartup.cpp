@@ -76,6 +76,13 @@ void BuildMasks(const char* const* rows, int rowCount, uint8_t* data, uint8_t* m
     }
 }
 
+// The game's display wishes with the hardware test's verdicts.
+DisplaySettings::Preferences HardwarePreferences(const std::string& commandLine) {
+    DisplaySettings::Preferences preferences;
+    GraphicsFactory::HardwareVerdicts(commandLine, &preferences.softwareRequired, &preferences.softwareRecommended);
+    return preferences;
+}
+
 }  // namespace
 
 // ---- [start-up] ---------------------------------------------------------------------------------
@@ -169,7 +176,7 @@ bool App::CreateAppWindow() {
         Registry config;
         config.Load(mConfigPath.empty() ? std::string("game.cfg") : mConfigPath);
         DisplaySettings settings;
-        settings.Read(config, mCommandLine, DisplaySettings::Preferences());
+        settings.Read(config, mCommandLine, HardwarePreferences(mCommandLine));
         int width = 0, height = 0, depth = 0;
         if (Desktop::DesktopMode(&width, &height, &depth)) settings.CheckDesktop(width, height, depth);
         options.width = std::clamp(settings.mWidth, 320, 16384);
@@ -189,7 +196,7 @@ Graphics* App::CreateGraphics() {
     Registry config;
     config.Load(mConfigPath.empty() ? std::string("game.cfg") : mConfigPath);
     DisplaySettings settings;
-    settings.Read(config, mCommandLine, DisplaySettings::Preferences());
+    settings.Read(config, mCommandLine, HardwarePreferences(mCommandLine));
     bool software = settings.mSoftware;
     GraphicsDevice* device = GraphicsFactory::Create(mWindow.get(), software);
     if (software != settings.mSoftware) {

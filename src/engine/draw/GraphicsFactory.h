@@ -3,6 +3,8 @@
 // buffer, shown through the platform renderer) takes over.
 #pragma once
 
+#include <string>
+
 #include "engine/draw/GraphicsDevice.h"
 
 class Window;
@@ -12,4 +14,11 @@ public:
     // An initialised device for the window (or a headless software one without a window).
     // Never null; `software` is updated to what was made.
     static GraphicsDevice* Create(Window* window, bool& software);
+    // The hardware test's verdicts for this machine: stored ones when the adapter, the drawing
+    // library and the tester are unchanged, else those of a new test run ("-hwtest" forces one and
+    // writes its pictures). Not consulted (both false) when "-software" or "-hardware" is given,
+    // since those decide by themselves. Runs once per process.
+    static void HardwareVerdicts(const std::string& commandLine, bool* softwareRequired, bool* softwareRecommended);
+    // Forgets the verdicts of this process (tests).
+    static void ForgetHardwareVerdicts();
 };
