@@ -29,7 +29,9 @@ void PrintHelp() {
         "  --gauntlet        start a Gauntlet game as soon as loading is done\n"
         "  --level ID        play the journey level ID (world x 1000 + number) after loading\n"
         "  -software         draw with the software renderer\n"
-        "  -hardware         draw with the accelerated renderer\n");
+        "  -hardware         draw with the accelerated renderer\n"
+        "  -hwtest           run the hardware test again and write its pictures\n"
+        "  -crash            crash on purpose (tests the crash reporter)\n");
 }
 
 struct Options {

@@ -72,6 +72,12 @@ bool WebClient::MakeRequest(std::string_view url, std::string_view agent, Reques
     return true;
 }
 
+bool WebClient::AppendReply(std::string& received, std::string_view piece, int maxBytes) {
+    size_t limit = static_cast<size_t>(std::max(maxBytes, 0));
+    if (received.size() < limit) received.append(piece.substr(0, limit - received.size()));
+    return received.size() >= limit;
+}
+
 std::string WebClient::ReplyText(std::string_view received, int maxBytes) {
     std::string_view text = received.substr(0, static_cast<size_t>(std::max(maxBytes, 0)));
     return std::string(text.substr(0, text.find('\0')));
@@ -186,16 +192,16 @@ void WebClient::Step() {
     }
     if (mStage == Stage::kReceive) {
         char buffer[16384];
-        while (true) {
-            size_t room = static_cast<size_t>(mMaxBytes) - mReceived.size();
-            if (room == 0) return Finish(kDone, ReplyText(mReceived, mMaxBytes));
+        bool full = mMaxBytes == 0;
+        while (!full) {
             size_t received = 0;
-            Net::Io io = mStream.Receive(buffer, std::min(room, sizeof buffer), &received);
+            Net::Io io = mStream.Receive(buffer, sizeof buffer, &received);
             if (io == Net::Io::kClosed) return Finish(kDone, ReplyText(mReceived, mMaxBytes));
             if (io == Net::Io::kFailed) return Finish(kFailed, kCannotReceive);
             if (io == Net::Io::kWouldBlock) break;
-            mReceived.append(buffer, received);
+            full = AppendReply(mReceived, std::string_view(buffer, received), mMaxBytes);
         }
+        if (full) return Finish(kDone, ReplyText(mReceived, mMaxBytes));
     }
     if (mStage != Stage::kNone && TimeUp()) Finish(kTimedOut, kTimeOut);
 }

@@ -43,6 +43,8 @@ public:
         std::string text;
     };
     static bool MakeRequest(std::string_view url, std::string_view agent, Request* request);
+    // Adds a piece of the reply as it arrived, never past `maxBytes` in all; true once full.
+    static bool AppendReply(std::string& received, std::string_view piece, int maxBytes);
     // What the owner sees of a reply: the bytes up to the first zero byte, at most `maxBytes`.
     static std::string ReplyText(std::string_view received, int maxBytes);
 

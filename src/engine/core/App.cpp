@@ -798,7 +798,8 @@ void App::CrashFields(std::string* before, std::string* after) const {
                   mGraphics ? mGraphics->mHeight : 0, mGraphics ? mGraphics->mDepth : 0);
     AppendTag(*before, "PRODUCT", mName);
     AppendTag(*before, "VERSION", mVersion);
-    AppendTag(*after, "FULLSCREEN", mGraphics && mGraphics->mFullscreen ? "true" : "false");
+    bool fullscreen = (mGraphics && mGraphics->mFullscreen) || (mWindow && mWindow->IsOpen() && mWindow->IsFullscreen());
+    AppendTag(*after, "FULLSCREEN", fullscreen ? "true" : "false");
     AppendTag(*after, "SAFEMODE", mGraphics && mGraphics->mSoftware ? "true" : "false");
     AppendTag(*after, "RESOLUTION", resolution);
     AppendTag(*after, "OS", Desktop::SystemDescription());
