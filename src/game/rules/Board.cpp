@@ -957,38 +957,62 @@ void Board::DrawBorder() {
     }
 }
 
-void Board::MakeThumb(Image& out) {
-    constexpr int kThumbCell = 16;
-    int columns = std::max(0, mColumnBound + 1), rows = std::max(0, mRowBound + 1);
+void Board::MakeThumb(Image& out, const Sprite* const* tiles) {
     out.Clear();
-    if (columns == 0 || rows == 0 || !out.Create(columns * kThumbCell, rows * kThumbCell, 0)) return;
-    Image backdrop;
-    backdrop.Create(kThumbCell, kThumbCell, 0xFF10183Cu);
-    for (int c = 0; c < mColumnBound; ++c)
-        for (int r = 0; r < mRowBound; ++r)
-            if (IsCell(c, r)) out.Paint(backdrop, c * kThumbCell, r * kThumbCell);
-    Image tiles[8];
-    if (mApp)
-        for (int i = 0; i < 8; ++i) tiles[i] = mApp->mSmallTiles[i].ToImage().Resized(kThumbCell - 2, kThumbCell - 2);
+    // Drawn at the board's own cell size: the pieces keep the proportions they have in play.
+    int cell = static_cast<int>(mCellSize);
+    int columns = Columns(), rows = Rows();
+    if (cell < 13 || columns < 1 || rows < 1) return;
+    int rim = std::max(2, cell / 8);
+    if (!out.Create(columns * cell + 2 * rim, rows * cell + 2 * rim, 0)) return;
+    // A cell's top-left corner in the picture (grid coordinates start at 1).
+    auto left = [&](int column) { return rim + (column - 1) * cell; };
+    auto top = [&](int row) { return rim + (row - 1) * cell; };
+
+    // Opaque squares are filled straight into the pixels (clipped to the picture).
+    auto fill = [&out](int x, int y, int w, int h, uint32_t color) {
+        for (int row = std::max(0, y); row < std::min(out.mHeight, y + h); ++row)
+            for (int col = std::max(0, x); col < std::min(out.mWidth, x + w); ++col)
+                out.mPixels[size_t(row) * size_t(out.mWidth) + size_t(col)] = color;
+    };
+    for (int c = 1; c <= columns; ++c)
+        for (int r = 1; r <= rows; ++r)
+            if (IsCell(c, r)) fill(left(c) + 1, top(r) + 1, cell - 2, cell - 2, 0xFF1A2150u);
+
+    // Each piece as its colour's small tile, inset by 6 pixels (a large piece over its 2 by 2).
+    constexpr int kInset = 6;
+    Image source[8];
+    for (int i = 0; i < 8; ++i) {
+        const Sprite* tile = tiles ? tiles[i] : (mApp ? &mApp->mSmallTiles[i] : nullptr);
+        if (tile && !tile->Empty()) source[i] = tile->ToImage();
+    }
+    Image sized[8][2];
     for (void* item : mPieces.Items()) {
         auto* p = static_cast<SlideObject*>(item);
         if (p->mKilled) continue;
-        CellSpan span = CellsOf(p, mCellSize);
         int color = p->mColor;
-        if (color < 0 || color >= 8 || tiles[color].Empty()) continue;
-        for (int c = span.column; c < span.column + span.width; ++c)
-            for (int r = span.row; r < span.row + span.height; ++r) out.Paint(tiles[color], c * kThumbCell + 1, r * kThumbCell + 1);
+        if (color < 0 || color >= 8 || source[color].Empty()) continue;
+        CellSpan span = CellsOf(p, mCellSize);
+        int large = span.width > 1 ? 1 : 0;
+        Image& tile = sized[color][large];
+        if (tile.Empty()) tile = source[color].Resized(span.width * cell - 2 * kInset, span.height * cell - 2 * kInset);
+        out.Paint(tile, left(span.column) + kInset, top(span.row) + kInset);
     }
+
+    // The border: a gold band along every side of the shape, and a square at its outer corners.
+    constexpr uint32_t kGold = 0xFFD9A52Cu;
     for (const BorderTile& tile : mBorder) {
-        Image strip;
-        int t = kThumbCell;
-        for (int side = 0; side < 4; ++side) {
-            if (!(tile.mKind & (1 << side)) || tile.mKind == 16) continue;
-            bool horizontal = side == 0 || side == 2;
-            strip.Create(horizontal ? t : 3, horizontal ? 3 : t, 0xFFD9A52Cu);
-            int x = tile.mColumn * t + (side == 1 ? t - 3 : 0);
-            int y = tile.mRow * t + (side == 2 ? t - 3 : 0);
-            out.Paint(strip, x, y);
+        int x = left(tile.mColumn), y = top(tile.mRow);
+        if (tile.mKind == 16) {
+            // Touches the board only at a corner: the square at that corner.
+            int cx = IsCell(tile.mColumn + 1, tile.mRow + 1) || IsCell(tile.mColumn + 1, tile.mRow - 1) ? x + cell - rim : x;
+            int cy = IsCell(tile.mColumn + 1, tile.mRow + 1) || IsCell(tile.mColumn - 1, tile.mRow + 1) ? y + cell - rim : y;
+            fill(cx, cy, rim, rim, kGold);
+            continue;
         }
+        if (tile.mKind & 1) fill(x, y, cell, rim, kGold);               // the board above
+        if (tile.mKind & 2) fill(x + cell - rim, y, rim, cell, kGold);  // the board to the right
+        if (tile.mKind & 4) fill(x, y + cell - rim, cell, rim, kGold);  // the board below
+        if (tile.mKind & 8) fill(x, y, rim, cell, kGold);               // the board to the left
     }
 }

@@ -109,8 +109,10 @@ public:
 
     // ---- [pictures] -----------------------------------------------------------------------------
     void ComputeEdges();
-    // Draws the board into a small picture (the journey map's thumbnail).
-    void MakeThumb(Image& out);
+    // Draws the board into a picture at its own cell size (the journey map's thumbnails shrink
+    // it): a backdrop per cell, each piece as its colour's small tile and the border. `tiles`
+    // (eight sprites) default to the application's small tiles.
+    void MakeThumb(Image& out, const Sprite* const* tiles = nullptr);
 
     // Particle and text effects: a sprite particle at a board point.
     Particle* AddEffect(const Sprite* sprite, float x, float y, const char* script, float scale = 1.0f);
