@@ -12,8 +12,10 @@
 #include "engine/core/Graphics.h"
 #include "engine/core/Version.h"
 #include "engine/draw/Image.h"
+#include "board/BoardRandom.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "game/journey/Starfield.h"
 #include "game/screens/ProfileScreen.h"
 #include "persistence/GameFiles.h"
 
@@ -113,10 +115,11 @@ const char* const kProfilePictures[] = {
     "Graphics\\Cancel1", "Graphics\\Cancel2", "Graphics\\Cancel3", "Graphics\\newuser",
 };
 
-// Loading step 10: one step for the journey's sky.
-const char* const kSkyPictures[] = {
-    "Graphics\\journeyscreen", "Graphics\\star1", "Graphics\\star2", "Graphics\\star3",
-    "Graphics\\earth", "Graphics\\moon", "Graphics\\mars", "Graphics\\jupiter",
+// Loading step 10: the journey map's own pictures ride along with its sky.
+const char* const kMapPictures[] = {
+    "Graphics\\journey\\arrowup",       "Graphics\\journey\\arrowdown",       "Graphics\\journey\\arrowleft",
+    "Graphics\\journey\\arrowright",    "Graphics\\journey\\longarrowup",     "Graphics\\journey\\longarrowdown",
+    "Graphics\\journey\\longarrowleft", "Graphics\\journey\\longarrowright",
 };
 
 // Loading step 11. Short effects that can follow each other closely get several channels so
@@ -323,13 +326,14 @@ void GameApp::LoadResources() {
         LoadNamed(name);
         if (!Step()) return;
     }
-    // 10. The journey's sky (painted from these by the map) and the white spark.
-    for (const char* name : kSkyPictures) LoadNamed(name);
+    // 10. The white spark, the journey's sky with its random stars, and the map's arrows.
     {
         Image spark;
         spark.Create(5, 5, 0xFFFFFFFFu);
         mSpark.SetImage(spark);
     }
+    Starfield::Make(ProgramRandom(), mSkyUpper, mSkyLower);
+    for (const char* name : kMapPictures) LoadNamed(name);
     if (!Step()) return;
     // 11. Sounds and music.
     for (const SoundField& sound : kSounds) {

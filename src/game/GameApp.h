@@ -76,6 +76,7 @@ public:
     Sprite mCrystalBall1, mCrystalBall2, mMenu1, mMenu2, mMenu3, mScoreBox, mBoardFrame;
     Sprite mNoMovesLeft, mSecondChanceWheel, mPuzzleBox, mLevelCleared, mStatBox, mRobot;
     Sprite mSpark;  // 5 by 5 white: sparks of breaking dullbones
+    Sprite mSkyUpper, mSkyLower;  // the journey's sky, painted at loading
 
     // ---- Sounds ---------------------------------------------------------------------------------
     Sound mExplode, mShake, mGold, mCrack, mShatter, mDiedSong, mDrag, mSnap, mMusic, mDanger;

@@ -66,7 +66,7 @@ TEST_F(GameAppTest, LoadingWithoutResourcesCountsEveryStepAndReportsEachPicture)
     GameApp app;
     app.LoadResourcesNow();
     EXPECT_EQ(app.mLoadingStep.load(), GameApp::kLoadingSteps);
-    EXPECT_EQ(int(mReported.size()), 146);  // every picture of every step, large pieces included
+    EXPECT_EQ(int(mReported.size()), 154);  // every picture of every step, large pieces and map arrows included
     EXPECT_TRUE(app.mSmallTiles[0].Empty());
 }
 
