@@ -12,6 +12,7 @@
 #include "board/SlideBoard.h"
 #include "board/SlideObject.h"
 #include "game/AutoplayGame.h"
+#include "game/journey/Maze.h"
 #include "game/rules/LevelGenerator.h"
 
 namespace {
@@ -22,7 +23,8 @@ const char* const kUsage =
     "       quorlslide-tool board LAYOUT SIZE SEED [COLOURS]\n"
     "       quorlslide-tool autoplay-board LAYOUT SIZE SEED MOVES [COLOURS]\n"
     "       quorlslide-tool level ID\n"
-    "       quorlslide-tool autoplay (--gauntlet | --level ID) --seed S --moves N\n";
+    "       quorlslide-tool autoplay (--gauntlet | --level ID) --seed S --moves N\n"
+    "       quorlslide-tool journey SEED\n";
 
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "quorlslide-tool: %s\n", problem);
@@ -200,6 +202,26 @@ int CommandLevel(const std::vector<const char*>& args) {
     return 0;
 }
 
+// The journey map of a seed: one line per lane, each step as flags:level id:treasure kind.
+int CommandJourney(const std::vector<const char*>& args) {
+    long long seed;
+    if (args.size() != 1) return Usage("journey takes SEED");
+    if (!ParseNumber(args[0], 0, UINT32_MAX, &seed)) return Usage("SEED must be a whole number from 0 to 4294967295");
+    Maze maze(nullptr, nullptr);
+    maze.Generate(static_cast<uint32_t>(seed));
+    for (int lane = 0; lane < Maze::kLanes; ++lane) {
+        std::string line;
+        for (int step = 0; step < Maze::kSteps; ++step) {
+            char cell[48];
+            std::snprintf(cell, sizeof cell, "%s%03x:%d:%d", step ? " " : "", static_cast<unsigned>(maze.Cell(lane, step)),
+                          maze.LevelId(lane, step), maze.TreasureKind(lane, step));
+            line += cell;
+        }
+        std::printf("%s\n", line.c_str());
+    }
+    return 0;
+}
+
 }  // namespace
 
 // Plays a level with the board's own autopilot until the moves are made, the game is over or
@@ -212,6 +234,7 @@ int CommandAutoplay(const std::vector<const char*>& args) {
         bool hasValue = i + 1 < args.size();
         if (arg == "--gauntlet" && !haveMode) {
             gauntlet = haveMode = true;
+
         } else if (arg == "--level" && !haveMode) {
             if (!hasValue || !ParseNumber(args[++i], INT32_MIN, INT32_MAX, &level))
                 return Usage("--level needs a whole number from -2147483648 to 2147483647");
@@ -244,6 +267,7 @@ int main(int argc, char** argv) {
     if (command == "autoplay-board") return CommandAutoplayBoard(args);
     if (command == "level") return CommandLevel(args);
     if (command == "autoplay") return CommandAutoplay(args);
+    if (command == "journey") return CommandJourney(args);
     if (command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
         return 0;

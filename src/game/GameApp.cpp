@@ -360,6 +360,9 @@ GameSession* GameApp::StartPlay() {
     if (mStartPlay == 2) {
         session = new GameSession(this);
         session->StartLevelNow(mStartLevel);
+    } else if (mStartPlay == 3) {
+        // A new journey: the session makes its map.
+        session = new GameSession(this);
     } else {
         session = new GauntletSession(this);
     }
@@ -370,6 +373,15 @@ GameSession* GameApp::StartPlay() {
 }
 
 int GameApp::ShowProfiles(bool firstRun) { return ProfileScreen::Show(this, firstRun); }
+
+uint32_t GameApp::NextMapSeed() {
+    if (mMapSeedGiven) return mMapSeed++;
+    return App::Milliseconds();
+}
+
+const char* GameApp::IdolPictureName(int idol) {
+    return kIdolPictures[std::clamp(idol, 0, int(std::size(kIdolPictures)) - 1)];
+}
 
 // ---- [statistics] -----------------------------------------------------------------------------------
 

@@ -55,6 +55,16 @@ public:
     // Starts the developer's chosen play (mStartPlay) as the current session; returns it.
     GameSession* StartPlay();
 
+    // The seed of the next journey map: with a seed given on the command line the first map
+    // uses that seed and each later one the next number; otherwise the clock.
+    uint32_t NextMapSeed();
+    void SetMapSeed(uint32_t seed) {
+        mMapSeedGiven = true;
+        mMapSeed = seed;
+    }
+    // The picture name of an idol (0 to 10).
+    static const char* IdolPictureName(int idol);
+
     // ---- Loading progress (written by the loader, read by the title screen) ---------------------
     std::atomic<int> mLoadingStep{0};
     std::atomic<int> mLoadingTotal{kLoadingSteps};
@@ -93,11 +103,15 @@ public:
     ProfileManager mProfiles;
     GameSession* mSession = nullptr;  // owned by the top gadget manager
 
-    // Developer start: straight into play after loading (0 none, 1 Gauntlet, 2 a journey level).
+    // Developer start: straight into play after loading (0 none, 1 Gauntlet, 2 a journey level,
+    // 3 a journey).
     int mStartPlay = 0;
     int mStartLevel = 0;
 
 private:
+    bool mMapSeedGiven = false;
+    uint32_t mMapSeed = 0;
+
     // Loads one picture into `sprite` (and the name table); false when it failed.
     bool LoadPicture(Sprite& sprite, const std::string& name);
     // One loading step done; false when the application is quitting.

@@ -27,6 +27,7 @@ void PrintHelp() {
         "  --windowed        start in a window\n"
         "  --seed N          seed the game's random source with N (replays a game)\n"
         "  --gauntlet        start a Gauntlet game as soon as loading is done\n"
+        "  --journey         start a new journey as soon as loading is done\n"
         "  --level ID        play the journey level ID (world x 1000 + number) after loading\n"
         "  -software         draw with the software renderer\n"
         "  -hardware         draw with the accelerated renderer\n"
@@ -72,6 +73,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
             ++i;
         } else if (std::strcmp(arg, "--gauntlet") == 0) {
             options.startPlay = 1;
+        } else if (std::strcmp(arg, "--journey") == 0) {
+            options.startPlay = 3;
         } else if (std::strcmp(arg, "--level") == 0) {
             char* end = nullptr;
             errno = 0;
@@ -118,6 +121,8 @@ int GameMain(int argc, char** argv) {
         app->mFullscreen = options.fullscreen;
         app->mStartPlay = options.startPlay;
         app->mStartLevel = options.startLevel;
+        // A seeded run makes the same first journey map as the tool's "journey SEED".
+        if (options.haveSeed) app->SetMapSeed(options.seed);
         app->SetupDataFolder();
         app->Go();
         // Another copy of the game was running and has been brought forward.

@@ -1,6 +1,7 @@
-// A game in progress: the score and its multipliers, the counts of the run, and the level being
-// played. The board pays points in through AddScore and reports the end of each level; until the
-// journey map and the screen fader exist, the next level simply follows after a short pause.
+// A game in progress: the score and its multipliers, the counts of the run, the journey's map and
+// the level being played. The board pays points in through AddScore and reports the end of each
+// level; a journey then goes back to its map. Screen changes happen kSwitchDelay updates after
+// they are asked for, where a fade covers the screen.
 #include "game/GameSession.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 
 #include "engine/core/GadgetManager.h"
 #include "game/GameApp.h"
+#include "game/journey/Maze.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
 #include "game/rules/FloatingText.h"
@@ -30,17 +32,34 @@ GameSession::GameSession(GameApp* app) : mApp(app) {
 }
 
 GameSession::~GameSession() {
-    // The level screen and its board go while the session they report to is still whole.
+    // The level screen and its board go while the session they report to is still whole. The map
+    // is not a child while a level is played.
+    bool mapShown = mMap && Children() && Children()->Contains(mMap);
     if (Children()) Children()->DeleteAll();
+    if (mMap && !mapShown) delete mMap;
+    mMap = nullptr;
     mBoard = nullptr;
     if (mApp && mApp->mSession == this) mApp->mSession = nullptr;
 }
 
-void GameSession::Initialize() { TakeKeyboardFocus(); }
+void GameSession::Initialize() {
+    TakeKeyboardFocus();
+    // A new journey starts on its map; a resumed one or a single level brings its own screen.
+    if (HasMap() && !mBoard && !mMap) {
+        mMap = new Maze(this, mApp);
+        AddChild(mMap);
+    }
+}
 
 void GameSession::Update() {
     mTexts.Update();
     if (mSwitchCountdown > 0 && --mSwitchCountdown == 0) {
+        if (mPendingDestination != 0) {
+            int destination = mPendingDestination;
+            mPendingDestination = 0;
+            PerformSwitch(destination);
+            return;
+        }
         if (mPendingNewGame) ResetForNewGame();
         StartLevelNow(mPendingLevel, mPendingFreeForm);
     }
@@ -84,6 +103,8 @@ void GameSession::AddScore(int points, float x, float y) {
 
 BoardContainer* GameSession::StartLevelNow(int levelId, bool freeForm) {
     if (mBoard && !mBoard->mKilled) mBoard->Kill();
+    // The map waits, alive, while the level is played.
+    if (mMap && Children() && Children()->Contains(mMap)) RemoveChild(mMap);
     mSwitchCountdown = 0;
     mChosenLevel = levelId;
     auto* container = new BoardContainer(this, mApp);
@@ -104,6 +125,47 @@ void GameSession::ScheduleLevel(int levelId, bool freeForm, bool newGame) {
     mSwitchCountdown = kSwitchDelay;
 }
 
+void GameSession::ScheduleSwitch(int destination) {
+    mPendingDestination = destination;
+    mSwitchCountdown = kSwitchDelay;
+}
+
+void GameSession::StartLevel(int levelId) {
+    if (IsSwitchPending()) return;
+    mChosenLevel = levelId;
+    ScheduleSwitch(kToLevel);
+}
+
+void GameSession::PerformSwitch(int destination) {
+    switch (destination) {
+    case kToLevel:
+        StartLevelNow(mChosenLevel);
+        break;
+    case kToMapAfterWin:
+    case kToMapAfterLoss:
+        ReturnToMap();
+        break;
+    case kToScores:
+        // The scores screen comes with the game shell; until then a new journey starts.
+        ResetForNewGame();
+        if (mMap) mMap->Kill();
+        mMap = new Maze(this, mApp);
+        AddChild(mMap);
+        break;
+    default:
+        break;
+    }
+}
+
+void GameSession::ReturnToMap() {
+    if (!mMap) return;
+    if (mBoard && !mBoard->mKilled) mBoard->Kill();
+    mBoard = nullptr;
+    if (!(Children() && Children()->Contains(mMap))) AddChild(mMap);
+    mMap->ReturnedFromLevel(mLevelWon);
+    if (mApp) mApp->ResetTiming();
+}
+
 void GameSession::LevelWon() {
     // One call per level: the board's continue button may be pressed again while the next level
     // is on its way.
@@ -116,7 +178,11 @@ void GameSession::LevelWon() {
         }
     }
     mLevelWon = true;
-    // The journey map takes over here once it exists; until then the next level id follows.
+    if (mMap) {
+        ScheduleSwitch(kToMapAfterWin);
+        return;
+    }
+    // A single level played without a map: the next level id follows.
     int levelId = mBoard ? mBoard->mLevelId : mChosenLevel;
     ScheduleLevel(levelId == std::numeric_limits<int>::max() ? levelId : levelId + 1, false, false);
 }
@@ -129,7 +195,11 @@ void GameSession::GameOver() {
     mHasLost = true;
     mLevelWon = false;
     mGameOver = true;
-    // Back to the map once it exists; until then the same level is played again.
+    if (mMap) {
+        ScheduleSwitch(kToMapAfterLoss);
+        return;
+    }
+    // A single level played without a map: it is played again.
     int levelId = mBoard ? mBoard->mLevelId : mChosenLevel;
     ScheduleLevel(levelId, mBoard && mBoard->mFreeForm, false);
 }
@@ -145,9 +215,9 @@ void GameSession::RecordJourneyWon(int idol) {
 
 void GameSession::JourneyFinished(int idol) {
     RecordJourneyWon(idol);
-    if (!mApp) return;
-    NameEntryDialog::EnterHighScore(mApp, mApp->mJourneyScores, mScore);
-    // The scores screen follows here once the screen fader exists.
+    if (mApp) NameEntryDialog::EnterHighScore(mApp, mApp->mJourneyScores, mScore);
+    // The scores screen follows here once the screen fader exists; until then a new journey.
+    ScheduleSwitch(kToScores);
 }
 
 void GameSession::ResetForNewGame() {

@@ -10,6 +10,7 @@
 
 class BoardContainer;
 class GameApp;
+class Maze;
 
 class GameSession : public Gadget {
 public:
@@ -18,12 +19,17 @@ public:
     // reaches the middle of its fade.
     static constexpr int kSwitchDelay = 37;
 
+    // Screen changes of a game in progress (the application's destination codes).
+    enum Destination { kToLevel = 3, kToMapAfterWin = 4, kToMapAfterLoss = 5, kToScores = 7 };
+
     explicit GameSession(GameApp* app);
     ~GameSession() override;
 
-    // Takes the keyboard focus (the pause key).
+    // Takes the keyboard focus (the pause key); a new journey makes its map unless a level or a
+    // map is already there.
     void Initialize() override;
-    // Updates the floating texts; starts the level scheduled by LevelWon or GameOver.
+    // Updates the floating texts; performs the screen change asked for by StartLevel, LevelWon
+    // or GameOver once the screen is covered.
     void Update() override;
     // The floating texts, above everything of the session.
     void DrawOverlay() override;
@@ -37,7 +43,14 @@ public:
     virtual void GameOver();
     // The player continues after a cleared level.
     virtual void LevelWon();
-    virtual void ReturnToMap() {}
+    // Journey: the map asks for a level; it starts at the middle of the screen change.
+    void StartLevel(int levelId);
+    // Journey: the level screen goes and the map comes back (unlocked around a won level).
+    virtual void ReturnToMap();
+    // Performs a screen change at once (the middle of the fade).
+    virtual void PerformSwitch(int destination);
+    // Whether a new game of this kind starts on a map (a journey does; the Gauntlet does not).
+    virtual bool HasMap() const { return true; }
     // Makes the level screen for `levelId` and adds it as a child (ending any level screen
     // still there).
     virtual BoardContainer* StartLevelNow(int levelId, bool freeForm = false);
@@ -50,8 +63,10 @@ public:
     // the map has not, offers the score to the Journey table (fanfare and name entry when it
     // qualifies), then the scores screen.
     void JourneyFinished(int idol);
-    // True between LevelWon or GameOver and the start of the level that follows.
+    // True between a level's start, win or loss and the screen change that follows.
     bool IsSwitchPending() const { return mSwitchCountdown > 0; }
+    // The map: a child while it is shown, held here (and owned) while a level is played.
+    Maze* GetMap() const { return mMap; }
 
     GameApp* mApp = nullptr;
     BoardContainer* mBoard = nullptr;
@@ -73,8 +88,12 @@ public:
     // Set by GameOver until a later level starts; the level-screen switch reads it.
     bool mGameOver = false;
     ObjectManager mTexts;
+    Maze* mMap = nullptr;
 
 protected:
+    // Asks for a screen change: it happens kSwitchDelay updates later, when a fade would cover
+    // the screen.
+    void ScheduleSwitch(int destination);
     // The level that follows a won or lost one, started kSwitchDelay updates later (a new game
     // first when `newGame` is set).
     void ScheduleLevel(int levelId, bool freeForm, bool newGame);
@@ -83,4 +102,5 @@ protected:
     int mPendingLevel = 0;
     bool mPendingFreeForm = false;
     bool mPendingNewGame = false;
+    int mPendingDestination = 0;
 };

@@ -16,6 +16,7 @@ public:
     // The game is over: statistics of the run.
     void GameOver() override;
     void ResetForNewGame() override;
+    bool HasMap() const override { return false; }
 
     int32_t mGold = 0;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "game/GameMain.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "game/journey/Maze.h"
 #include "game/rules/BoardContainer.h"
 #include "GeneratedArt.h"
 #include "platform/FileSystem.h"
@@ -147,6 +149,20 @@ TEST_F(GameAppTest, LoadingDoneStartsTheChosenPlay) {
         EXPECT_EQ(session->mBoard->mFreeForm, c[0] != 2);
         EXPECT_EQ(app.mMode, c[0] != 2 ? GameApp::kGauntlet : GameApp::kJourney);
     }
+    // A journey starts on its map, made from the seed given on the command line.
+    GameApp app;
+    app.mStartPlay = 3;
+    app.SetMapSeed(4);
+    app.LoadingDone();
+    ASSERT_NE(app.mSession, nullptr);
+    app.mGadgets.Update();
+    Maze* map = app.mSession->GetMap();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(app.mSession->mBoard, nullptr);
+    Maze expected(nullptr, nullptr);
+    expected.Generate(4);
+    EXPECT_EQ(std::memcmp(map->mGrid, expected.mGrid, sizeof expected.mGrid), 0);
+    EXPECT_EQ(app.mMode, GameApp::kJourney);
 }
 
 TEST(GameMainTest, LevelSwitchNeedsAWholeNumberInRange) {

@@ -102,6 +102,13 @@ public:
 };
 
 // A grey screen under everything, so a black shadow shows.
+// A session with nothing of its own on screen (a journey would show its map).
+class BareSession : public GameSession {
+public:
+    using GameSession::GameSession;
+    bool HasMap() const override { return false; }
+};
+
 class Backdrop : public Gadget {
 public:
     Backdrop() { SetRect(0.0f, 0.0f, 800.0f, 600.0f); }
@@ -119,7 +126,7 @@ TEST(GameSessionTest, FloatingTextIsWhiteOverABlackShadowCentredOnItsPoint) {
     ASSERT_TRUE(drive.app->mFont4.Load("fonts\\font4"));
     Files::SetResourceRoot(resources);
     drive.app->mGadgets.Add(new Backdrop());
-    auto* session = new GameSession(drive.app.get());
+    auto* session = new BareSession(drive.app.get());
     drive.app->mGadgets.Add(session);
     auto* text = new FloatingText("500x2", &drive.app->mFont4, 300.0f, 200.0f);
     text->mWait = 0;
