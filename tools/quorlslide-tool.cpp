@@ -12,6 +12,7 @@
 #include "board/SlideBoard.h"
 #include "board/SlideObject.h"
 #include "game/AutoplayGame.h"
+#include "game/journey/AutoplayJourney.h"
 #include "game/journey/Maze.h"
 #include "game/rules/LevelGenerator.h"
 
@@ -23,7 +24,7 @@ const char* const kUsage =
     "       quorlslide-tool board LAYOUT SIZE SEED [COLOURS]\n"
     "       quorlslide-tool autoplay-board LAYOUT SIZE SEED MOVES [COLOURS]\n"
     "       quorlslide-tool level ID\n"
-    "       quorlslide-tool autoplay (--gauntlet | --level ID) --seed S --moves N\n"
+    "       quorlslide-tool autoplay (--gauntlet | --level ID | --journey) --seed S --moves N\n"
     "       quorlslide-tool journey SEED\n";
 
 int Usage(const char* problem) {
@@ -227,14 +228,15 @@ int CommandJourney(const std::vector<const char*>& args) {
 // Plays a level with the board's own autopilot until the moves are made, the game is over or
 // the level is cleared, and prints the outcome as one JSON object.
 int CommandAutoplay(const std::vector<const char*>& args) {
-    bool gauntlet = false, haveMode = false, haveSeed = false, haveMoves = false;
+    bool gauntlet = false, journey = false, haveMode = false, haveSeed = false, haveMoves = false;
     long long level = 0, seed = 0, moves = 0;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         bool hasValue = i + 1 < args.size();
         if (arg == "--gauntlet" && !haveMode) {
             gauntlet = haveMode = true;
-
+        } else if (arg == "--journey" && !haveMode) {
+            journey = haveMode = true;
         } else if (arg == "--level" && !haveMode) {
             if (!hasValue || !ParseNumber(args[++i], INT32_MIN, INT32_MAX, &level))
                 return Usage("--level needs a whole number from -2147483648 to 2147483647");
@@ -251,7 +253,13 @@ int CommandAutoplay(const std::vector<const char*>& args) {
             return Usage(("autoplay does not take " + arg).c_str());
         }
     }
-    if (!haveMode || !haveSeed || !haveMoves) return Usage("autoplay takes (--gauntlet | --level ID) --seed S --moves N");
+    if (!haveMode || !haveSeed || !haveMoves)
+        return Usage("autoplay takes (--gauntlet | --level ID | --journey) --seed S --moves N");
+    if (journey) {
+        AutoplayJourney game(static_cast<uint32_t>(seed));
+        std::printf("%s\n", AutoplayJourney::ToJson(game.Play(static_cast<int>(moves))).c_str());
+        return 0;
+    }
     AutoplayGame game(gauntlet, static_cast<int>(level), static_cast<uint32_t>(seed));
     std::printf("%s\n", AutoplayGame::ToJson(game.Play(static_cast<int>(moves))).c_str());
     return 0;

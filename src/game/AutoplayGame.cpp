@@ -38,7 +38,10 @@ Board* AutoplayGame::GetBoard() const { return mContainer ? mContainer->GetBoard
 void AutoplayGame::Step() {
     mSession->DoUpdate();
     ++mUpdates;
-    Board* board = GetBoard();
+    KeepAutopilotGoing(GetBoard());
+}
+
+void AutoplayGame::KeepAutopilotGoing(Board* board) {
     if (!board) return;
     // Fast autopilot: no pauses before a move or before letting go, long strides (but not so
     // long that the drag overshoots its target within one update).

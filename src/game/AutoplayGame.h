@@ -32,6 +32,8 @@ public:
 
     // One update step of the whole level screen; the autopilot is kept running.
     void Step();
+    // The fast autopilot on a board: no pauses, long strides, restarted after a snapback.
+    static void KeepAutopilotGoing(Board* board);
     // Steps until `moves` moves are made, the game is over or the level is cleared.
     Result Play(int moves);
     Result Current() const;
