@@ -421,7 +421,7 @@ namespace {
 // Kept out of line and fed through volatile data so the compiler cannot see the fault coming.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winfinite-recursion"
-__attribute__((noinline)) int Recurse(int depth) {
+__attribute__((noinline, no_sanitize("address", "undefined"))) int Recurse(int depth) {
     volatile char block[4096];
     block[0] = static_cast<char>(depth);
     return Recurse(depth + 1) + block[0];
@@ -430,7 +430,8 @@ __attribute__((noinline)) int Recurse(int depth) {
 
 }  // namespace
 
-void Raise(Kind kind) {
+// The sanitizers would stop these faults with reports of their own; the point is a real signal.
+__attribute__((no_sanitize("address", "undefined"))) void Raise(Kind kind) {
     switch (kind) {
         case Kind::kSegmentation: {
             volatile int* volatile nowhere = nullptr;

@@ -37,12 +37,16 @@ TEST(DebugLog, NothingIsWrittenWhenStopped) {
 
 TEST(DebugLog, UnusableDataFolderFallsBackToStandardError) {
     // A file standing where the data folder should be.
-    TestSupport::WriteBytes(Files::DataRoot() + "/notafolder", "x");
-    Files::SetDataRoot(Files::DataRoot() + "/notafolder/data");
+    const std::string root = Files::DataRoot();
+    TestSupport::WriteBytes(root + "/notafolder", "x");
+    Files::SetDataRoot(root + "/notafolder/data");
     DebugLog::Start();
     EXPECT_TRUE(DebugLog::Enabled());
     EXPECT_EQ(DebugLog::FilePath(), "");
     testing::internal::CaptureStderr();
     DebugLog::Log("still %s", "heard");
     EXPECT_NE(testing::internal::GetCapturedStderr().find("still heard"), std::string::npos);
+    // The suites after this one keep a usable data folder.
+    DebugLog::Stop();
+    Files::SetDataRoot(root);
 }
