@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <fcntl.h>
 #include <link.h>
 #include <sys/socket.h>
@@ -330,6 +331,33 @@ bool Install(const Settings& settings) {
     }
     gInstalled = true;
     return true;
+}
+
+namespace {
+
+// A thread's alternate stack, switched off before its memory goes at the thread's end.
+struct ThreadStack {
+    std::unique_ptr<char[]> memory;
+    ~ThreadStack() {
+        if (!memory) return;
+        stack_t off;
+        std::memset(&off, 0, sizeof off);
+        off.ss_flags = SS_DISABLE;
+        sigaltstack(&off, nullptr);
+    }
+};
+
+}  // namespace
+
+void PrepareThread() {
+    thread_local ThreadStack stack;
+    if (stack.memory) return;
+    stack.memory = std::make_unique<char[]>(sizeof gAltStack);
+    stack_t alternate;
+    std::memset(&alternate, 0, sizeof alternate);
+    alternate.ss_sp = stack.memory.get();
+    alternate.ss_size = sizeof gAltStack;
+    if (sigaltstack(&alternate, nullptr) != 0) stack.memory.reset();
 }
 
 void Uninstall() {

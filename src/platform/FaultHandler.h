@@ -34,6 +34,9 @@ struct Settings {
 
 // Installs the handlers (again when already installed, with the new settings).
 bool Install(const Settings& settings);
+// Gives the calling thread an alternate stack of its own (Install gives one to the thread that
+// installs), so that a stack overflow on it is reported too. Kept until the thread ends.
+void PrepareThread();
 // Puts the previous handlers back.
 void Uninstall();
 bool Installed();

@@ -37,6 +37,28 @@ const std::string kAfter =
     "<FULLSCREEN>false</FULLSCREEN><SAFEMODE>true</SAFEMODE><RESOLUTION>800 x 600 : 32</RESOLUTION>"
     "<OS>Linux</OS><DDRAW>SDL 2</DDRAW>";
 
+// Waits for a child with a generous deadline (then kills it); returns its wait status, -1 on a hang.
+int WaitForChild(pid_t child, int seconds = 60) {
+    auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(seconds)) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return status;
+}
+
+// The one report a child left in `folder`, empty when there is not exactly one.
+std::string OnlyReport(const std::string& folder) {
+    std::vector<std::string> reports = Files::ListDirectory(folder + "/CrashReports");
+    if (reports.size() != 1) return std::string();
+    return TestSupport::ReadText(folder + "/CrashReports/" + reports[0]);
+}
+
 }  // namespace
 
 TEST(CrashReporter, CrashTextWithAndWithoutTheApplication) {
@@ -137,18 +159,52 @@ TEST(CrashReporter, AFaultBeforeTheApplicationWritesNull) {
         CrashReporter::Enable(false);
         Fault::Raise(Fault::Kind::kSegmentation);
     }
-    int status = 0;
-    auto start = std::chrono::steady_clock::now();
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(30)) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            FAIL() << "did not end";
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    int status = WaitForChild(child);
+    ASSERT_NE(status, -1) << "did not end";
     ASSERT_TRUE(WIFSIGNALED(status));
-    std::vector<std::string> reports = Files::ListDirectory(folder + "/CrashReports");
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(TestSupport::ReadText(folder + "/CrashReports/" + reports[0]), "(null)");
+    EXPECT_EQ(OnlyReport(folder), "(null)");
+}
+
+TEST(CrashReporter, StackOverflowOnAnotherThread) {
+    std::string folder = Files::DataRoot() + "/thread";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Files::SetDataRoot(folder);
+        Files::EnsureDataRoot();
+        CrashReporter::Enable(false);
+        CrashReporter::SetApp(kBefore, kAfter, CrashReporter::NowMs());
+        std::thread loader([] {
+            Fault::PrepareThread();
+            Fault::Raise(Fault::Kind::kStackOverflow);
+        });
+        loader.join();
+        _exit(0);
+    }
+    int status = WaitForChild(child);
+    ASSERT_NE(status, -1) << "did not end";
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    std::string text = OnlyReport(folder);
+    EXPECT_EQ(text.rfind("<MODULE>", 0), 0u) << text;
+    EXPECT_EQ(text.substr(text.size() - std::min(text.size(), kAfter.size())), kAfter);
+}
+
+TEST(CrashReporter, TheGamesCrashSwitch) {
+    // "quorlslide -crash": a real fault at start-up, reported with the application's fields.
+    std::string folder = Files::DataRoot() + "/game";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("QS_DATA_DIR", folder.c_str(), 1);
+        execl(QS_GAME_BINARY, QS_GAME_BINARY, "-crash", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = WaitForChild(child);
+    ASSERT_NE(status, -1) << "did not end";
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    std::string text = OnlyReport(folder);
+    EXPECT_NE(text.find("<PRODUCT>Quorl Slide</PRODUCT><VERSION>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<DDRAW>SDL "), std::string::npos) << text;
+    EXPECT_NE(TestSupport::ReadText(folder + "/DEBUG.TXT").find("Crash report kept in " + folder + "/CrashReports/"),
+              std::string::npos);
 }

@@ -150,6 +150,8 @@ void App::WaitForLoader() {
 }
 
 void App::LoaderMain() {
+    // A stack overflow while loading is reported like one on the main thread.
+    if (CrashReporter::Installed()) Fault::PrepareThread();
     LoadResources();
     mThrottle = false;
     {
