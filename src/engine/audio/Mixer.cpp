@@ -28,25 +28,29 @@ inline int32_t SampleAt(const uint8_t* samples, uint32_t frame, int channel) {
     }
 }
 
-// Adds one voice's next `frames` output frames to `accumulator`; returns the new position.
+// Adds one voice's next output frames, at most `frames` and never past its last source frame, to
+// `accumulator`; returns the new position and sets `mixed` to the output frames written. A
+// looping voice interpolates from its last frame towards its first.
 template <int Channels, int Bits>
-uint64_t MixVoice(const uint8_t* samples, uint32_t count, uint64_t position, uint64_t step,
-                  int32_t gain, int32_t* accumulator, int frames) {
+uint64_t MixVoice(const uint8_t* samples, uint32_t count, uint64_t position, uint64_t step, int32_t gain,
+                  int32_t* accumulator, int frames, bool looping, int& mixed) {
     if (step == kUnitStep) {
         uint32_t index = static_cast<uint32_t>(position >> 32);
-        int n = static_cast<int>(std::min<uint64_t>(frames, count - index));
+        int n = index >= count ? 0 : static_cast<int>(std::min<uint64_t>(frames, count - index));
         for (int i = 0; i < n; ++i, ++index) {
             int32_t left = SampleAt<Channels, Bits>(samples, index, 0);
             int32_t right = Channels == 2 ? SampleAt<Channels, Bits>(samples, index, 1) : left;
             accumulator[2 * i] += (left * gain) >> 16;
             accumulator[2 * i + 1] += (right * gain) >> 16;
         }
+        mixed = n;
         return position + static_cast<uint64_t>(n) * kUnitStep;
     }
+    mixed = 0;
     for (int i = 0; i < frames; ++i) {
         uint32_t index = static_cast<uint32_t>(position >> 32);
         if (index >= count) break;
-        uint32_t next = index + 1 < count ? index + 1 : index;
+        uint32_t next = index + 1 < count ? index + 1 : looping ? 0 : index;
         // 15 bits of fraction keep the interpolation product inside 32 bits.
         int32_t fraction = static_cast<int32_t>((position >> 17) & 0x7FFF);
         int32_t l0 = SampleAt<Channels, Bits>(samples, index, 0);
@@ -61,6 +65,7 @@ uint64_t MixVoice(const uint8_t* samples, uint32_t count, uint64_t position, uin
         accumulator[2 * i] += (left * gain) >> 16;
         accumulator[2 * i + 1] += (right * gain) >> 16;
         position += step;
+        ++mixed;
     }
     return position;
 }
@@ -148,6 +153,17 @@ void Mixer::Start(Handle voice) {
     }
 }
 
+void Mixer::SetLooping(Handle voice, bool looping) {
+    std::lock_guard<std::mutex> hold(mLock);
+    if (Voice* v = Find(voice)) v->looping = looping;
+}
+
+bool Mixer::IsLooping(Handle voice) const {
+    std::lock_guard<std::mutex> hold(mLock);
+    const Voice* v = Find(voice);
+    return v != nullptr && v->looping;
+}
+
 void Mixer::Stop(Handle voice) {
     std::lock_guard<std::mutex> hold(mLock);
     if (Voice* v = Find(voice)) {
@@ -216,21 +232,38 @@ void Mixer::MixChunk(int32_t* accumulator, int frames, bool audible) {
     for (Voice& v : mVoices) {
         if (!v.playing || v.paused || v.serial == 0) continue;
         uint64_t end = static_cast<uint64_t>(v.frames) << 32;
+        if (end == 0 || v.step == 0) {
+            v.playing = false;
+            continue;
+        }
         if (!audible || v.gain == 0) {
             // Silent voices only move on; the result matches what mixing would have reached.
             v.position += v.step * static_cast<uint64_t>(frames);
-        } else if (v.channels == 1 && v.bits == 16) {
-            v.position = MixVoice<1, 16>(v.samples, v.frames, v.position, v.step, v.gain, accumulator, frames);
-        } else if (v.channels == 2 && v.bits == 16) {
-            v.position = MixVoice<2, 16>(v.samples, v.frames, v.position, v.step, v.gain, accumulator, frames);
-        } else if (v.channels == 1) {
-            v.position = MixVoice<1, 8>(v.samples, v.frames, v.position, v.step, v.gain, accumulator, frames);
+            if (v.looping) v.position %= end;
         } else {
-            v.position = MixVoice<2, 8>(v.samples, v.frames, v.position, v.step, v.gain, accumulator, frames);
+            // A looping voice starts again from its first frame as soon as its last one is out,
+            // inside the same chunk: no gap.
+            int done = 0;
+            while (done < frames) {
+                int mixed = 0;
+                int32_t* out = accumulator + 2 * done;
+                int left = frames - done;
+                if (v.channels == 1 && v.bits == 16)
+                    v.position = MixVoice<1, 16>(v.samples, v.frames, v.position, v.step, v.gain, out, left, v.looping, mixed);
+                else if (v.channels == 2 && v.bits == 16)
+                    v.position = MixVoice<2, 16>(v.samples, v.frames, v.position, v.step, v.gain, out, left, v.looping, mixed);
+                else if (v.channels == 1)
+                    v.position = MixVoice<1, 8>(v.samples, v.frames, v.position, v.step, v.gain, out, left, v.looping, mixed);
+                else
+                    v.position = MixVoice<2, 8>(v.samples, v.frames, v.position, v.step, v.gain, out, left, v.looping, mixed);
+                done += mixed;
+                if (!v.looping || v.position < end) break;
+                v.position -= end;
+            }
         }
-        if (v.position >= end || v.step == 0) {
+        if (v.position >= end) {
             v.playing = false;
-            v.position = std::min(v.position, end);
+            v.position = end;
         }
     }
 }

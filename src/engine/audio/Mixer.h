@@ -1,6 +1,6 @@
 // The engine's own mixer behind the audio device: one voice per sound channel, each playing a
-// shared SoundBuffer once from its start, resampled to 44.1 kHz stereo at its own frequency and
-// gain, summed and clipped to 16 bits.
+// shared SoundBuffer from its start (once, or round and round without a gap), resampled to
+// 44.1 kHz stereo at its own frequency and gain, summed and clipped to 16 bits.
 //
 // Thread rule: the device thread calls Mix; every other operation comes from the game's threads.
 // All of them take one mutex, and no operation holds it for more than a few field writes except
@@ -41,8 +41,12 @@ public:
     // Drops every voice (shutdown); their buffers are released after the lock is let go.
     void Clear();
 
-    // Rewinds and plays once; the voice stops by itself after its last frame.
+    // Rewinds and plays; the voice stops by itself after its last frame unless it loops.
     void Start(Handle voice);
+    // A looping voice goes on from its first frame right after its last, in the same output
+    // frame, until it is stopped.
+    void SetLooping(Handle voice, bool looping);
+    bool IsLooping(Handle voice) const;
     void Stop(Handle voice);
     // Linear gain, 0..1 (clamped).
     void SetGain(Handle voice, float gain);
@@ -82,6 +86,7 @@ private:
         int frequency = 0;
         bool playing = false;
         bool paused = false;
+        bool looping = false;
     };
 
     Voice* Find(Handle voice);

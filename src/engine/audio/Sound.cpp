@@ -89,6 +89,13 @@ void Sound::Play(float volume) {
     }
 }
 
+void Sound::PlayLooped(float volume) {
+    if (SoundChannel* channel = StartableChannel()) {
+        channel->ResetPitch();
+        channel->Play(volume, true);
+    }
+}
+
 void Sound::PlayPitched(float pitch, float volume) {
     if (SoundChannel* channel = StartableChannel()) {
         channel->SetPitch(pitch);

@@ -26,6 +26,9 @@ public:
     // Plays the next channel from its start at its own pitch, at `volume` times the global volume.
     // Nothing happens while audio is off, the global volume is 0, or the sound has no channels.
     void Play(float volume = 1.0f);
+    // As Play, but the channel starts again from the beginning without a gap until stopped
+    // (music).
+    void PlayLooped(float volume = 1.0f);
     // As Play, at the channel's base frequency times `pitch`.
     void PlayPitched(float pitch, float volume = 1.0f);
     // The round-robin channel (advancing the cursor, wrapping to the first); null without channels.

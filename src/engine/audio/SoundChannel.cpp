@@ -26,10 +26,11 @@ SoundChannel::~SoundChannel() {
 
 std::unique_ptr<SoundChannel> SoundChannel::Duplicate() const { return std::make_unique<SoundChannel>(mBuffer); }
 
-void SoundChannel::Play(float volume) {
+void SoundChannel::Play(float volume, bool loop) {
     Mixer& mixer = Audio::Get().GetMixer();
     mixer.Stop(mVoice);
     SetVolume(volume);
+    mixer.SetLooping(mVoice, loop);
     mixer.Start(mVoice);
 }
 

@@ -24,8 +24,8 @@ public:
     // False when the mixer refused the buffer; such a channel plays nothing.
     bool IsValid() const { return mVoice.IsValid(); }
 
-    // Stops, sets the volume, rewinds and plays once.
-    void Play(float volume);
+    // Stops, sets the volume, rewinds and plays once (or round and round until stopped).
+    void Play(float volume, bool loop = false);
     void Stop();
     bool IsPlaying() const;
     // Remembers `volume` (0..1) and applies it under the global volume.

@@ -131,7 +131,7 @@ void Board::Initialize() {
     float width = Columns() * mCellSize, height = Rows() * mCellSize;
     SetRect(50.0f + (500.0f - width) * 0.5f, 70.0f + (500.0f - height) * 0.5f, width, height);
     if (Sound* music = GameSound(&GameApp::mMusic)) {
-        if (!music->IsPlaying()) music->Play();
+        if (!music->IsPlaying()) music->PlayLooped();
         mMusicOn = true;
     }
 }
@@ -470,10 +470,11 @@ void Board::Update() {
     if (mLevelCleared) UpdateCleared();
     if (IsHintShowing()) UpdateHint();
 
-    // The music loops for as long as the level is played.
+    // The music loops by itself for as long as the level is played; this only starts it again
+    // when it could not play before (the volume was at 0, say).
     if (mMusicOn && mFrameCounter % 50 == 0) {
         Sound* music = GameSound(&GameApp::mMusic);
-        if (music && !music->IsPlaying()) music->Play();
+        if (music && !music->IsPlaying()) music->PlayLooped();
     }
     ++mFrameCounter;
     SlideBoard::Update();

@@ -1,5 +1,5 @@
 // The mixer on its own: summing and clipping, sample layouts, resampling and pitch, gain, mute,
-// stale handles, and mixing on another thread while voices come and go.
+// looping without a gap, stale handles, and mixing on another thread while voices come and go.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -121,6 +121,53 @@ TEST(MixerTest, GainMuteAndPause) {
 
     mixer.SetGain(voice, 0.0f);
     EXPECT_EQ(FramesUntilStopped(mixer, voice, 10), 80) << "a silent voice still ends on time";
+}
+
+TEST(MixerTest, LoopingVoiceGoesRoundWithoutAGap) {
+    // A 100-frame ramp of non-zero values: a gap at the seam would show as a 0.
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 100; ++i) {
+        int16_t value = int16_t((i + 1) * 100);
+        bytes.push_back(uint8_t(value & 0xFF));
+        bytes.push_back(uint8_t(value >> 8));
+    }
+    auto ramp = std::make_shared<const SoundBuffer>(SoundBuffer::Pcm16(1, 44100), bytes);
+    const struct {
+        int frequency, chunk;
+    } cases[] = {{44100, 1}, {44100, 37}, {44100, 512}, {44100, 1000}, {88200, 64}};
+    for (const auto& c : cases) {
+        Mixer mixer;
+        Mixer::Handle voice = mixer.AddVoice(ramp);
+        mixer.SetFrequency(voice, c.frequency);
+        mixer.SetLooping(voice, true);
+        mixer.Start(voice);
+        std::vector<int16_t> out;
+        for (int done = 0; done < 1000; done += c.chunk) {
+            std::vector<int16_t> part = Mix(mixer, c.chunk);
+            out.insert(out.end(), part.begin(), part.end());
+        }
+        int step = c.frequency / 44100;
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ(out[2 * size_t(i)], ((i * step) % 100 + 1) * 100) << "frame " << i << ", chunks of " << c.chunk
+                                                                          << " at " << c.frequency;
+        EXPECT_TRUE(mixer.IsPlaying(voice));
+        // A looping voice that is muted keeps its place in the loop.
+        mixer.SetMuted(true);
+        uint32_t before = mixer.Position(voice);
+        Mix(mixer, 250);
+        EXPECT_EQ(mixer.Position(voice), (before + 250u * uint32_t(step)) % 100u);
+        mixer.SetMuted(false);
+        mixer.Stop(voice);
+        EXPECT_EQ(Mix(mixer, 10)[0], 0) << "stopped";
+    }
+    // Looping is the voice's own setting: switched off, the next start plays once.
+    Mixer mixer;
+    Mixer::Handle voice = mixer.AddVoice(ramp);
+    mixer.SetLooping(voice, true);
+    EXPECT_TRUE(mixer.IsLooping(voice));
+    mixer.SetLooping(voice, false);
+    mixer.Start(voice);
+    EXPECT_EQ(FramesUntilStopped(mixer, voice, 7), 105);
 }
 
 TEST(MixerTest, StaleHandlesReachNothing) {
