@@ -1,8 +1,9 @@
-// The game's application object: start-up (score tables, profiles, fonts), the loading steps run
-// on the loader thread, the start of play once loading is done, and the orderly shutdown that
-// writes profiles, scores and statistics.
+// The game's application object: start-up (score tables, profiles, fonts, the title screen), the
+// loading steps run on the loader thread, the screen switches at the middle of each fade, the
+// game's own message box and display options, and the orderly shutdown that writes profiles,
+// scores and statistics.
 //
-// Index: [life] [start-up] [loading] [play] [statistics]
+// Index: [life] [start-up] [loading] [play] [screens] [dialogs and display] [statistics]
 #include "game/GameApp.h"
 
 #include <algorithm>
@@ -11,13 +12,23 @@
 
 #include "engine/core/Graphics.h"
 #include "engine/core/Version.h"
+#include "engine/draw/DisplaySettings.h"
 #include "engine/draw/Image.h"
 #include "board/BoardRandom.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
 #include "game/journey/Starfield.h"
 #include "game/screens/ProfileScreen.h"
+#include "game/screens/ScoresScreen.h"
+#include "game/ScreenFader.h"
+#include "game/journey/Maze.h"
+#include "game/rules/BoardContainer.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/MessageBox.h"
+#include "game/screens/TitleScreen.h"
 #include "persistence/GameFiles.h"
+#include "persistence/Registry.h"
+#include "support/DebugLog.h"
 
 namespace {
 
@@ -159,7 +170,7 @@ const SoundField kSounds[] = {
 
 // ---- [life] ---------------------------------------------------------------------------------------
 
-GameApp::GameApp() {
+GameApp::GameApp() : mMainThread(std::this_thread::get_id()) {
     SetName(kGameTitle);
     SetTitle(kGameTitle);
     SetVersion(kGameVersion);
@@ -201,11 +212,14 @@ GameApp::~GameApp() {
 }
 
 void GameApp::ClearScreens() {
-    // The title screen, the main menu and the scores screen join here once they exist.
-    if (mSession) {
-        mSession->Kill();
-        mSession = nullptr;
-    }
+    // Killing the session writes (or removes) its saved game.
+    Gadget* screens[] = {mTitleScreen, mSession, mMainMenu, mScoresScreen};
+    for (Gadget* screen : screens)
+        if (screen) screen->Kill();
+    mTitleScreen = nullptr;
+    mSession = nullptr;
+    mMainMenu = nullptr;
+    mScoresScreen = nullptr;
 }
 
 // ---- [start-up] ---------------------------------------------------------------------------------
@@ -221,7 +235,13 @@ void GameApp::Go() {
     mFont1.Load("Fonts\\font1");
     mFont2.Load("Fonts\\font2");
     mFont3.Load("Fonts\\font3");
-    // The title screen with its loading bar comes here; Run then starts the loader thread.
+    // The title screen shows the loading bar; Run then starts the loader thread.
+    mTitleScreen = new TitleScreen(this);
+    {
+        std::lock_guard<std::recursive_mutex> lock(mDrawLock);
+        mGadgets.Add(mTitleScreen);
+    }
+    mLoadingStartTime = Milliseconds();
 }
 
 void GameApp::LoadScoreTables() {
@@ -345,12 +365,14 @@ void GameApp::LoadResources() {
 // ---- [play] -----------------------------------------------------------------------------------------
 
 void GameApp::LoadingDone() {
+    DebugLog::Log("loading done in %u ms", unsigned(Milliseconds() - mLoadingStartTime));
     // A first start asks for a profile; then the chosen profile's statistics are read.
     ShowProfiles(true);
     if (mQuit) return;
     LoadStatistics();
-    // The title screen's play button takes over once it exists; until then play starts at once.
-    StartPlay();
+    // The developer's switches skip the title and the menus; otherwise the title screen now
+    // shows its play button.
+    if (mStartPlay != 0) StartPlay();
 }
 
 GameSession* GameApp::StartPlay() {
@@ -369,6 +391,8 @@ GameSession* GameApp::StartPlay() {
     mGadgets.Add(session);
     mSession = session;
     session->TakeKeyboardFocus();
+    DebugLog::Log("screen %d %s", mStartPlay == 2 ? int(kDestinationStartLevel) : int(kDestinationNewGauntlet),
+                  session->mName);
     return session;
 }
 
@@ -381,6 +405,143 @@ uint32_t GameApp::NextMapSeed() {
 
 const char* GameApp::IdolPictureName(int idol) {
     return kIdolPictures[std::clamp(idol, 0, int(std::size(kIdolPictures)) - 1)];
+}
+
+// ---- [screens] --------------------------------------------------------------------------------------
+
+void GameApp::GoTo(int destination, bool darkPiece) {
+    std::lock_guard<std::recursive_mutex> lock(mDrawLock);
+    mGadgets.Add(new ScreenFader(this, destination, darkPiece));
+}
+
+void GameApp::GoToMainMenu() { GoTo(kDestinationMainMenu); }
+void GameApp::GoToNewJourney() { GoTo(kDestinationNewJourney); }
+void GameApp::GoToNewGauntlet() { GoTo(kDestinationNewGauntlet); }
+void GameApp::GoToScores() { GoTo(kDestinationScores); }
+
+void GameApp::GoToResume(const std::string& path) {
+    mResumePath = path;
+    GoTo(kDestinationResume);
+}
+
+void GameApp::SwitchScreen(int destination) {
+    std::lock_guard<std::recursive_mutex> lock(mDrawLock);
+    const char* built = "nothing";
+    auto mainMenu = [&] {
+        mMainMenu = new MainMenu(this);
+        mGadgets.Add(mMainMenu);
+        built = mMainMenu->mName;
+    };
+    auto newSession = [&](GameSession* session) {
+        mSession = session;
+        mGadgets.Add(session);
+        session->TakeKeyboardFocus();
+        built = session->mName;
+    };
+    switch (destination) {
+    case kDestinationMainMenu:
+        ClearScreens();
+        mainMenu();
+        break;
+    case kDestinationNewJourney:
+        ClearScreens();
+        newSession(new GameSession(this));
+        break;
+    case kDestinationNewGauntlet:
+        ClearScreens();
+        newSession(new GauntletSession(this));
+        break;
+    case kDestinationStartLevel:
+        if (mSession) {
+            mSession->PerformSwitch(destination);
+            built = mSession->mBoard ? mSession->mBoard->mName : built;
+        }
+        break;
+    case kDestinationLevelWon:
+    case kDestinationLevelLost:
+        if (mSession) {
+            mSession->PerformSwitch(destination);
+            built = mSession->GetMap() ? mSession->GetMap()->mName : built;
+        }
+        break;
+    case kDestinationResume:
+        ClearScreens();
+        if (ResumeSession(mResumePath) && mSession) {
+            built = mSession->mName;
+        } else {
+            // A saved game that cannot be read leaves the player on the menu, never on an empty
+            // screen.
+            DebugLog::Log("The saved game %s could not be resumed", mResumePath.c_str());
+            mainMenu();
+        }
+        break;
+    case kDestinationScores:
+        ClearScreens();
+        mScoresScreen = CreateScoresScreen();
+        if (mScoresScreen)
+            built = mScoresScreen->mName;
+        else
+            mainMenu();
+        break;
+    default:
+        break;
+    }
+    DebugLog::Log("screen %d %s", destination, built);
+}
+
+bool GameApp::ResumeSession(const std::string& path) {
+    // Saved games are read here once their format is in place.
+    (void)path;
+    return false;
+}
+
+Gadget* GameApp::CreateScoresScreen() {
+    auto* screen = new ScoresScreen(this);
+    mGadgets.Add(screen);
+    return screen;
+}
+
+
+// ---- [dialogs and display] ----------------------------------------------------------------------
+
+bool GameApp::MessageBox(const std::string& title, const std::string& text, const std::string& buttons) {
+    std::string kind = Lower(buttons);
+    bool yesNo = kind == "yesno" || kind == "yes|no";
+    // The themed box needs its pictures and the main loop; load errors (from the loader thread)
+    // and anything before the window is up get the desktop's box.
+    bool themed = OnMainThread() && mLoaded && !mQuit && mWindow;
+    if (!themed) return App::MessageBox(title, text, buttons);
+    return ::MessageBox::Ask(this, text, yesNo) == 1;
+}
+
+bool GameApp::IsFullscreen() const { return mGraphics && mGraphics->mFullscreen; }
+
+bool GameApp::IsSoftwareRenderer() const { return mGraphics && mGraphics->mSoftware; }
+
+bool GameApp::SetFullscreen(bool fullscreen) {
+    if (IsFullscreen() == fullscreen) return true;
+    if (!SwitchFullscreen(fullscreen)) return false;
+    Registry config;
+    config.Load(mConfigPath.empty() ? std::string(GameFiles::kConfigFile) : mConfigPath);
+    config.SetBool("Fullscreen", fullscreen);
+    if (!config.Flush()) DebugLog::Log("The display choice could not be written to game.cfg");
+    return true;
+}
+
+bool GameApp::CanChangeRenderer() const { return !DisplaySettings::SwitchGiven(mCommandLine); }
+
+void GameApp::ChangeRenderer(bool software) {
+    Registry config;
+    config.Load(mConfigPath.empty() ? std::string(GameFiles::kConfigFile) : mConfigPath);
+    config.SetBool("Software", software);
+    config.SetInt("Width", software ? 640 : 800);
+    config.SetInt("Height", software ? 480 : 600);
+    if (!config.Flush()) {
+        // Restarting would only bring back the same renderer.
+        DebugLog::Log("The renderer choice could not be written to game.cfg");
+        return;
+    }
+    Restart();
 }
 
 // ---- [statistics] -----------------------------------------------------------------------------------

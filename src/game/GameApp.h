@@ -1,6 +1,6 @@
 // The game's application object: loads every font, picture and sound on the loader thread,
 // holds what all screens share (mode, statistics, score tables, profiles, the game in progress)
-// and starts play.
+// and switches screens, always through a ScreenFader.
 #pragma once
 
 #include <atomic>
@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "board/QuorlObject.h"
 #include "engine/audio/Sound.h"
@@ -18,7 +19,10 @@
 #include "persistence/HighScoreTable.h"
 #include "persistence/ProfileManager.h"
 
+class Gadget;
 class GameSession;
+class MainMenu;
+class TitleScreen;
 
 class GameApp : public App {
 public:
@@ -32,8 +36,14 @@ public:
     void Go() override;
     // Every picture, sound and the large font, counting kLoadingSteps steps.
     void LoadResources() override;
+    // Logs how long loading took, lets the player choose a profile, loads its statistics; the
+    // developer switches start play at once.
     void LoadingDone() override;
+    // The text of the function the game was in, for crash reports.
     std::string GetExtraInfo() override { return mCurrentFunction; }
+    // The game's own message box ("OK", or "YESNO" in any case): true for OK and YES, false for
+    // NO. Before the pictures are loaded, or off the main thread, the desktop's box is shown.
+    bool MessageBox(const std::string& title, const std::string& text, const std::string& buttons) override;
 
     // The loading steps, run on the calling thread (tools and tests load this way).
     void LoadResourcesNow() { LoadResources(); }
@@ -49,8 +59,8 @@ public:
     void LoadScoreTables();
     // Runs the profile screen modally: on a first run only when no profile exists yet (the player
     // must make one), otherwise the full list. 1 when a profile was chosen or made.
-    int ShowProfiles(bool firstRun);
-    // Kills every screen (for now: the game in progress) and forgets it.
+    virtual int ShowProfiles(bool firstRun);
+    // Kills the title screen, the game in progress, the main menu and the scores screen.
     void ClearScreens();
     // Starts the developer's chosen play (mStartPlay) as the current session; returns it.
     GameSession* StartPlay();
@@ -64,6 +74,37 @@ public:
     }
     // The picture name of an idol (0 to 10).
     static const char* IdolPictureName(int idol);
+
+    // ---- Screens --------------------------------------------------------------------------------
+    // Starts a ScreenFader to a destination (ScreenDestination, 0 to 7), showing the dark piece
+    // when asked (a game that ends without a new high score).
+    void GoTo(int destination, bool darkPiece = false);
+    void GoToMainMenu();
+    void GoToNewJourney();
+    void GoToNewGauntlet();
+    void GoToScores();
+    // Remembers the saved game and fades to it.
+    void GoToResume(const std::string& path);
+    // Builds the destination's screen (the fader calls it when the screen is covered) and logs
+    // "screen N name".
+    void SwitchScreen(int destination);
+    // Puts a saved game back into play as the current session; false (nothing made) when it
+    // cannot be read.
+    virtual bool ResumeSession(const std::string& path);
+    // Makes the scores screen and hands it to the top gadget manager; null when there is none.
+    virtual Gadget* CreateScoresScreen();
+    // Switches between full screen and a window at once and remembers it in "game.cfg"; false
+    // when the window refused.
+    bool SetFullscreen(bool fullscreen);
+    bool IsFullscreen() const;
+    bool IsSoftwareRenderer() const;
+    // Whether the renderer may be changed from the options: not while a command-line switch
+    // decides it.
+    bool CanChangeRenderer() const;
+    // Remembers the renderer (and its screen size) in "game.cfg" and restarts the game.
+    void ChangeRenderer(bool software);
+    // True on the thread that made the application (where modal screens may run).
+    bool OnMainThread() const { return std::this_thread::get_id() == mMainThread; }
 
     // ---- Loading progress (written by the loader, read by the title screen) ---------------------
     std::atomic<int> mLoadingStep{0};
@@ -101,7 +142,15 @@ public:
     HighScoreTable mGauntletScores;
     GameStatistics mStatistics;
     ProfileManager mProfiles;
-    GameSession* mSession = nullptr;  // owned by the top gadget manager
+    // The current screens, owned by the top gadget manager; null when absent.
+    GameSession* mSession = nullptr;
+    MainMenu* mMainMenu = nullptr;
+    Gadget* mScoresScreen = nullptr;
+    TitleScreen* mTitleScreen = nullptr;
+    // The saved game destination 6 resumes.
+    std::string mResumePath;
+    // When the loader started (application clock), for the log line at its end.
+    uint32_t mLoadingStartTime = 0;
 
     // Developer start: straight into play after loading (0 none, 1 Gauntlet, 2 a journey level,
     // 3 a journey).
@@ -119,6 +168,7 @@ private:
     // Loads a picture into its field, or into mPictures when it has none.
     bool LoadNamed(const std::string& name);
 
+    std::thread::id mMainThread;
     mutable std::mutex mPictureLock;  // the loader adds pictures while screens may look them up
 
     // Pictures without a field of their own, by lower-case name.

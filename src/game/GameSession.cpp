@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <limits>
 
+#include <mutex>
+
 #include "engine/core/GadgetManager.h"
 #include "game/GameApp.h"
 #include "game/journey/Maze.h"
@@ -15,6 +17,7 @@
 #include "game/rules/BoardContainer.h"
 #include "game/rules/FloatingText.h"
 #include "game/screens/NameEntryDialog.h"
+#include "game/screens/PauseOverlay.h"
 
 namespace {
 
@@ -32,6 +35,12 @@ GameSession::GameSession(GameApp* app) : mApp(app) {
 }
 
 GameSession::~GameSession() {
+    // A pause card left over (the game was left while paused) goes with the game it paused.
+    if (mPauseOverlay) {
+        mPauseOverlay->mSession = nullptr;
+        mPauseOverlay->Kill();
+        mPauseOverlay = nullptr;
+    }
     // The level screen and its board go while the session they report to is still whole. The map
     // is not a child while a level is played.
     bool mapShown = mMap && Children() && Children()->Contains(mMap);
@@ -66,6 +75,33 @@ void GameSession::Update() {
 }
 
 void GameSession::DrawOverlay() { mTexts.Draw(); }
+
+// ---- Pause -------------------------------------------------------------------------------------
+
+void GameSession::Char(int c) {
+    if (c == 'P' || c == 'p') SetPaused(-1);
+}
+
+void GameSession::SetPaused(int wanted) {
+    // Resuming is always allowed: a pause card dismissed during a fade must not leave the game
+    // frozen behind it.
+    if (wanted != 0 && mApp && mApp->mTransitionRunning) return;
+    bool pause = wanted < 0 ? !mPaused : wanted != 0;
+    if (pause == mPaused) return;
+    mPaused = pause;
+    if (!pause) {
+        Resume();
+        return;
+    }
+    Pause();
+    if (!mApp) return;
+    mPauseOverlay = new PauseOverlay(mApp, this);
+    {
+        std::lock_guard<std::recursive_mutex> lock(mApp->mDrawLock);
+        mApp->mGadgets.Add(mPauseOverlay);
+    }
+    mPauseOverlay->TakeKeyboardFocus();
+}
 
 // ---- Score -------------------------------------------------------------------------------------
 
@@ -126,6 +162,14 @@ void GameSession::ScheduleLevel(int levelId, bool freeForm, bool newGame) {
 }
 
 void GameSession::ScheduleSwitch(int destination) {
+    // On the screen, a fader covers the change and the application performs it at the middle of
+    // the fade (a lost level fades with the dark piece). A session driven on its own (tools,
+    // tests) counts the same updates down itself.
+    if (mApp && mApp->mGadgets.Contains(this)) {
+        mFadePending = true;
+        mApp->GoTo(destination, destination == kToMapAfterLoss);
+        return;
+    }
     mPendingDestination = destination;
     mSwitchCountdown = kSwitchDelay;
 }
@@ -137,6 +181,7 @@ void GameSession::StartLevel(int levelId) {
 }
 
 void GameSession::PerformSwitch(int destination) {
+    mFadePending = false;
     switch (destination) {
     case kToLevel:
         StartLevelNow(mChosenLevel);
@@ -146,7 +191,7 @@ void GameSession::PerformSwitch(int destination) {
         ReturnToMap();
         break;
     case kToScores:
-        // The scores screen comes with the game shell; until then a new journey starts.
+        // Without the application's screens (tools, tests) a new journey starts.
         ResetForNewGame();
         if (mMap) mMap->Kill();
         mMap = new Maze(this, mApp);
@@ -216,7 +261,7 @@ void GameSession::RecordJourneyWon(int idol) {
 void GameSession::JourneyFinished(int idol) {
     RecordJourneyWon(idol);
     if (mApp) NameEntryDialog::EnterHighScore(mApp, mApp->mJourneyScores, mScore);
-    // The scores screen follows here once the screen fader exists; until then a new journey.
+    // The scores screen follows (through the application's fader when on the screen).
     ScheduleSwitch(kToScores);
 }
 

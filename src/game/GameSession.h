@@ -11,6 +11,7 @@
 class BoardContainer;
 class GameApp;
 class Maze;
+class PauseOverlay;
 
 class GameSession : public Gadget {
 public:
@@ -33,6 +34,12 @@ public:
     void Update() override;
     // The floating texts, above everything of the session.
     void DrawOverlay() override;
+    // "P" or "p" pauses or resumes the game.
+    void Char(int c) override;
+    // 1 pauses (showing the pause overlay), 0 resumes, -1 toggles. Pausing is ignored while the
+    // screen is changing.
+    void SetPaused(int wanted);
+    bool IsPaused() const { return mPaused; }
 
     // Multiplies by the non-zero bonus slots and adds to the score, showing the points (and the
     // multiplier, "500x2") at the board point; nothing while the board plays a hint.
@@ -64,7 +71,7 @@ public:
     // qualifies), then the scores screen.
     void JourneyFinished(int idol);
     // True between a level's start, win or loss and the screen change that follows.
-    bool IsSwitchPending() const { return mSwitchCountdown > 0; }
+    bool IsSwitchPending() const { return mSwitchCountdown > 0 || mFadePending; }
     // The map: a child while it is shown, held here (and owned) while a level is played.
     Maze* GetMap() const { return mMap; }
 
@@ -89,6 +96,8 @@ public:
     bool mGameOver = false;
     ObjectManager mTexts;
     Maze* mMap = nullptr;
+    bool mPaused = false;
+    PauseOverlay* mPauseOverlay = nullptr;  // owned by the top gadget manager
 
 protected:
     // Asks for a screen change: it happens kSwitchDelay updates later, when a fade would cover
@@ -103,4 +112,6 @@ protected:
     bool mPendingFreeForm = false;
     bool mPendingNewGame = false;
     int mPendingDestination = 0;
+    // A screen fader of this session is on its way to PerformSwitch.
+    bool mFadePending = false;
 };

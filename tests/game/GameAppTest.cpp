@@ -135,8 +135,14 @@ TEST_F(GameAppTest, StatisticsAreReadAfterLoadingAndOnlyALoadedRecordIsWritten) 
 }
 
 TEST_F(GameAppTest, LoadingDoneStartsTheChosenPlay) {
+    {
+        // Without a developer switch the title screen's play button leads on.
+        GameApp app;
+        app.LoadingDone();
+        EXPECT_EQ(app.mSession, nullptr);
+    }
     // Start choice and level, then the level played (free-form: a Gauntlet).
-    for (const auto& c : {std::array{0, 0, 1006}, std::array{2, 3005, 3005}}) {
+    for (const auto& c : {std::array{1, 0, 1006}, std::array{2, 3005, 3005}}) {
         GameApp app;
         app.mStartPlay = c[0];
         app.mStartLevel = c[1];

@@ -134,6 +134,23 @@ void App::TriggerCrashTest() {
     Fault::Raise(Fault::Kind::kSegmentation);
 }
 
+bool App::SwitchFullscreen(bool fullscreen) {
+    if (mSwitchingMode || !mWindow) return false;
+    mSwitchingMode = true;
+    // The window messages of the switch itself (focus, close) are ignored for a second.
+    mModeSwitchTime = mClock->Milliseconds();
+    bool switched = mWindow->SetFullscreen(fullscreen);
+    if (switched && mGraphics) {
+        mGraphics->mFullscreen = fullscreen;
+        int w = 0, h = 0;
+        mWindow->GetSize(w, h);
+        mGraphics->Resize(w, h);
+    }
+    NoteCrashFields();
+    mSwitchingMode = false;
+    return switched;
+}
+
 // ---- [loop] -----------------------------------------------------------------------------------------
 
 void App::StartLoader() {
@@ -461,17 +478,7 @@ void App::WindowMessage(const PlatformEvent& event) {
         if (event.w == kKeyAlt) return;
         if (event.w == kKeyEnter && (mInput.IsDown(kScanLeftAlt) || mInput.IsDown(kScanRightAlt))) {
             if (mLoaded && !mSwitchingMode && mWindow) {
-                mSwitchingMode = true;
-                mModeSwitchTime = now;
-                bool fullscreen = !mWindow->IsFullscreen();
-                if (mWindow->SetFullscreen(fullscreen) && mGraphics) {
-                    mGraphics->mFullscreen = fullscreen;
-                    int w = 0, h = 0;
-                    mWindow->GetSize(w, h);
-                    mGraphics->Resize(w, h);
-                }
-                NoteCrashFields();
-                mSwitchingMode = false;
+                SwitchFullscreen(!mWindow->IsFullscreen());
             } else {
                 Beep();
             }

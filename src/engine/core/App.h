@@ -83,6 +83,9 @@ public:
     virtual std::string GetExtraInfo() { return std::string(); }
     // Quits and asks the program entry for a fresh application.
     virtual void Restart();
+    // Switches the window between full screen and windowed and rescales the picture; false when
+    // the window refused or a switch is already under way.
+    virtual bool SwitchFullscreen(bool fullscreen);
     virtual void ProcessEvents();
     virtual void HandleEvent(const PlatformEvent& event);
     virtual void DebugKeys();

@@ -13,6 +13,7 @@
 #include "game/GameSession.h"
 #include "game/rules/Board.h"
 #include "game/rules/Board_FreeForm.h"
+#include "game/screens/QuickMenu.h"
 
 BoardContainer::BoardContainer(GameSession* session, GameApp* app) : mSession(session), mApp(app) {
     mName = "BoardContainer";
@@ -98,9 +99,24 @@ void BoardContainer::Notify(intptr_t message) {
             mBoard->AddToDangerMeter(0.5f);
         }
     } else if (message == reinterpret_cast<intptr_t>(mMenuButton)) {
-        // The in-game menu comes with the game shell; until then the menu leaves the game.
-        if (App* app = App::Instance()) app->Quit();
+        RunQuickMenu();
     }
+}
+
+void BoardContainer::RunQuickMenu() {
+    if (!mApp) return;
+    // A level that is already ending (its screen is about to change) offers no menu: the change
+    // would take this screen away under it.
+    if (mApp->mTransitionRunning || (mSession && mSession->IsSwitchPending())) return;
+    // The level stands still while the menu is up; the graveyard keeps this screen while the
+    // menu's loop runs, whatever happens meanwhile.
+    Pause();
+    ++mModalDepth;
+    int answer = QuickMenu::Ask(mApp);
+    --mModalDepth;
+    Resume();
+    if (mSession && !mSession->mKilled) mSession->TakeKeyboardFocus();
+    if (answer == QuickMenu::kLeaveGame && !mApp->mQuit) mApp->GoToMainMenu();
 }
 
 void BoardContainer::LevelContinue() {

@@ -25,6 +25,8 @@ public:
     // Makes the board (free-form or not) for the level id.
     void Initialize() override;
 
+    // The menu button: the quick menu runs over the paused level; leaving goes to the main menu.
+    void RunQuickMenu();
     // The board's continue button was pressed on a cleared level.
     void LevelContinue();
     // The board ran out of moves and second chances.

@@ -1,0 +1,224 @@
+// The way in: the title screen while loading and after, the main menu's new-game and continue
+// flows with their questions and messages, and the tutorial that plays by itself.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "game/GameSession.h"
+#include "game/GauntletSession.h"
+#include "game/ScreenFader.h"
+#include "game/rules/Board.h"
+#include "game/screens/MainMenu.h"
+#include "game/screens/MessageBox.h"
+#include "game/screens/ModePicker.h"
+#include "game/screens/TitleScreen.h"
+#include "game/screens/TutorialScreen.h"
+#include "persistence/GameFiles.h"
+#include "platform/FileSystem.h"
+#include "game/ShellTestKit.h"
+
+namespace {
+
+using ShellKit::Click;
+using ShellKit::Top;
+
+// Screen points of the buttons (the picker and the message box sit 50 pixels lower).
+constexpr int kNewGame[] = {401, 297}, kContinue[] = {401, 362};
+constexpr int kPickJourney[] = {399, 321}, kPickGauntlet[] = {399, 386};
+constexpr int kOk[] = {400, 501}, kYes[] = {315, 501}, kNo[] = {485, 501};
+constexpr int kTutorialOk[] = {642, 547};
+
+class TitleAndMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestSupport::EmptyDataFolder();
+        ShellApp::sSoftwareDevice = false;
+    }
+};
+
+TEST_F(TitleAndMenuTest, PlayButtonWaitsForLoadingThenLeadsToTheMainMenu) {
+    AppTestDriver<ShellApp> drive;
+    ShellApp& app = *drive.app;
+    app.mMayFinishLoading = false;
+    app.StartLoader();
+    // The loader thread reaches its step in its own time.
+    for (int wait = 0; wait < 5000 && app.mLoadingStep.load() != 60; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    drive.Step(20);
+    TitleScreen* title = app.mTitleScreen;
+    ASSERT_NE(title, nullptr);
+    ASSERT_TRUE(title->IsLoading());
+    EXPECT_EQ(app.mLoadingStep.load(), 60);
+
+    // Where the play button will be: nothing happens while the bar fills.
+    for (int y : {420, 450, 480}) Click(drive, 400, y);
+    drive.Step(60);
+    EXPECT_FALSE(app.mTransitionRunning);
+    EXPECT_EQ(app.mMainMenu, nullptr);
+    EXPECT_EQ(app.mTitleScreen, title);
+
+    app.mMayFinishLoading = true;
+    drive.StepUntil([&] { return title->IsReady(); }, 10000);
+    EXPECT_EQ(app.mProfileScreens, 1) << "the profile screen runs once loading is done";
+    EXPECT_TRUE(app.mProfileFirstRun);
+    EXPECT_NE(ShellKit::LogText().find("loading done in "), std::string::npos);
+
+    Click(drive, 400, 450);
+    drive.StepUntil([&] { return app.mMainMenu != nullptr; }, 100);
+    ASSERT_NE(app.mMainMenu, nullptr);
+    EXPECT_EQ(app.mTitleScreen, nullptr);
+    EXPECT_NE(ShellKit::LogText().find("screen 0 MainMenu"), std::string::npos);
+}
+
+TEST_F(TitleAndMenuTest, ExitTextAndExitButtonQuit) {
+    {
+        AppTestDriver<ShellApp> drive;
+        drive.app->mMayFinishLoading = false;
+        drive.app->StartLoader();
+        // The exit line works even while loading.
+        Click(drive, 400, 550);
+        drive.Step();
+        EXPECT_TRUE(drive.app->mQuit);
+    }
+    AppTestDriver<ShellApp> drive;
+    ShellKit::ToMainMenu(drive);
+    ASSERT_NE(drive.app->mMainMenu, nullptr);
+    Click(drive, 765, 475);  // inside the exit button's square, outside its circle
+    drive.Step();
+    EXPECT_FALSE(drive.app->mQuit);
+    Click(drive, 720, 520);
+    drive.Step();
+    EXPECT_TRUE(drive.app->mQuit);
+}
+
+TEST_F(TitleAndMenuTest, ContinueWithoutASavedGameSaysSoAndStaysOnTheMenu) {
+    const struct {
+        const int* pick;
+        const char* message;
+    } cases[] = {{kPickJourney, "A saved Journey game does not exist!"},
+                 {kPickGauntlet, "A saved Gauntlet game does not exist!"}};
+    for (const auto& c : cases) {
+        AppTestDriver<ShellApp> drive;
+        ShellApp& app = *drive.app;
+        ShellKit::ToMainMenu(drive);
+        MainMenu* menu = app.mMainMenu;
+        ASSERT_NE(menu, nullptr);
+        std::string shown;
+        Script script(app);
+        script.When([&] { return Top<ModePicker>(app); }, [&] { Click(drive, c.pick[0], c.pick[1]); })
+            .When([&] { return Top<MessageBox>(app); },
+                  [&] {
+                      shown = Top<MessageBox>(app)->mText;
+                      Click(drive, kOk[0], kOk[1]);
+                  });
+        Click(drive, kContinue[0], kContinue[1]);
+        drive.Step(3);
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(shown, c.message);
+        EXPECT_EQ(Top<MainMenu>(app), menu);
+        EXPECT_FALSE(app.mTransitionRunning);
+        EXPECT_FALSE(app.mRanOutOfSteps);
+    }
+}
+
+TEST_F(TitleAndMenuTest, AnUnreadableSavedGameLeavesThePlayerOnTheMenu) {
+    AppTestDriver<ShellApp> drive;
+    ShellApp& app = *drive.app;
+    ShellKit::ToMainMenu(drive);
+    ASSERT_TRUE(app.mProfiles.Create("Ann"));
+    std::string path = app.mProfiles.GetProfilePath(GameFiles::kGauntletSaveFile);
+    TestSupport::WriteBytes(Files::PathForWrite(path), "not a saved game");
+    Script script(app);
+    script.When([&] { return Top<ModePicker>(app); }, [&] { Click(drive, kPickGauntlet[0], kPickGauntlet[1]); });
+    Click(drive, kContinue[0], kContinue[1]);
+    drive.Step(2);
+    EXPECT_TRUE(app.mTransitionRunning);
+    EXPECT_EQ(app.mResumePath, path);
+    drive.StepUntil([&] { return !app.mTransitionRunning; }, 200);
+    EXPECT_NE(app.mMainMenu, nullptr);
+    EXPECT_EQ(app.mSession, nullptr);
+    EXPECT_NE(ShellKit::LogText().find("screen 6 MainMenu"), std::string::npos) << ShellKit::LogText();
+    EXPECT_EQ(TestSupport::ReadText(Files::PathForWrite(path)), "not a saved game");
+}
+
+TEST_F(TitleAndMenuTest, NoToTheOverwriteQuestionChangesNothingAndYesLeadsThroughTheTutorial) {
+    AppTestDriver<ShellApp> drive;
+    ShellApp& app = *drive.app;
+    ShellKit::ToMainMenu(drive);
+    ASSERT_TRUE(app.mProfiles.Create("Ann"));
+    std::string save = Files::PathForWrite(app.mProfiles.GetProfilePath(GameFiles::kGauntletSaveFile));
+    TestSupport::WriteBytes(save, "the saved game");
+    MainMenu* menu = app.mMainMenu;
+
+    std::string question;
+    {
+        Script script(app);
+        script.When([&] { return Top<ModePicker>(app); }, [&] { Click(drive, kPickGauntlet[0], kPickGauntlet[1]); })
+            .When([&] { return Top<MessageBox>(app); },
+                  [&] {
+                      question = Top<MessageBox>(app)->mText;
+                      EXPECT_TRUE(Top<MessageBox>(app)->mYesNo);
+                      Click(drive, kNo[0], kNo[1]);
+                  });
+        Click(drive, kNewGame[0], kNewGame[1]);
+        drive.Step(3);
+        EXPECT_TRUE(script.Done());
+    }
+    EXPECT_EQ(question, "Starting a new game will remove your saved game.  Are you sure?");
+    EXPECT_EQ(Top<MainMenu>(app), menu);
+    EXPECT_FALSE(app.mTransitionRunning);
+    EXPECT_EQ(ShellKit::Find<TutorialScreen>(app), nullptr);
+    EXPECT_EQ(TestSupport::ReadText(save), "the saved game");
+
+    bool tutorialShown = false;
+    {
+        Script script(app);
+        script.When([&] { return Top<ModePicker>(app); }, [&] { Click(drive, kPickGauntlet[0], kPickGauntlet[1]); })
+            .When([&] { return Top<MessageBox>(app); }, [&] { Click(drive, kYes[0], kYes[1]); })
+            .When([&] { return Top<TutorialScreen>(app); },
+                  [&] {
+                      tutorialShown = true;
+                      Click(drive, kTutorialOk[0], kTutorialOk[1]);
+                  });
+        Click(drive, kNewGame[0], kNewGame[1]);
+        drive.Step(3);
+        EXPECT_TRUE(script.Done());
+    }
+    EXPECT_TRUE(tutorialShown);
+    EXPECT_TRUE(app.mTransitionRunning);
+    drive.StepUntil([&] { return app.mSession != nullptr; }, 100);
+    EXPECT_NE(dynamic_cast<GauntletSession*>(app.mSession), nullptr);
+    EXPECT_EQ(app.mMainMenu, nullptr);
+    EXPECT_EQ(TestSupport::ReadText(save), "the saved game") << "replaced only when the new game ends";
+    EXPECT_NE(ShellKit::LogText().find("screen 2 GauntletSession"), std::string::npos);
+}
+
+TEST_F(TitleAndMenuTest, TheTutorialBoardPlaysByItselfAndChangesNoStatistic) {
+    AppTestDriver<ShellApp> drive;
+    ShellApp& app = *drive.app;
+    ShellKit::FinishLoading(drive);
+    GameStatistics before = app.mStatistics;
+    Board* board = nullptr;
+    int movesSeen = 0;
+    Script script(app);
+    script.When([&] { return Top<TutorialScreen>(app) && Top<TutorialScreen>(app)->GetBoard(); },
+                [&] { board = Top<TutorialScreen>(app)->GetBoard(); })
+        .When([&] { return board->mAutoMovesMade >= 3; },
+              [&] {
+                  movesSeen = board->mAutoMovesMade;
+                  EXPECT_EQ(board->mLevelId, TutorialScreen::kLevelId);
+                  EXPECT_FLOAT_EQ(board->mRect.x + board->mRect.w * 0.5f, 400.0f);
+                  EXPECT_FLOAT_EQ(board->mRect.y, 110.0f);
+                  Click(drive, kTutorialOk[0], kTutorialOk[1]);
+              });
+    app.mStepBudget = app.mUpdateCount + 5000;
+    TutorialScreen::Run(&app);
+    EXPECT_FALSE(app.mRanOutOfSteps) << "the board made " << (board ? board->mAutoMovesMade : -1) << " moves";
+    EXPECT_GE(movesSeen, 3);
+    for (int i = 0; i < GameStatistics::kFieldCount; ++i)
+        EXPECT_EQ(app.mStatistics.Field(i), before.Field(i)) << "statistic " << i;
+    drive.Step(2);
+    EXPECT_EQ(ShellKit::Find<TutorialScreen>(app), nullptr);
+}
+
+}  // namespace
