@@ -1,9 +1,9 @@
 // The endless game: one free-form board until no move is left. The end of a run feeds the
-// profile's statistics; the high-score entry and the scores screen follow it once they exist.
+// profile's statistics; the high-score entry and the scores screen follow it.
 #include "game/GauntletSession.h"
 
-
 #include "game/GameApp.h"
+#include "game/ScreenFader.h"
 #include "game/screens/NameEntryDialog.h"
 
 GauntletSession::GauntletSession(GameApp* app) : GameSession(app) {
@@ -24,10 +24,13 @@ void GauntletSession::GameOver() {
     if (mApp) {
         mApp->mStatistics.GauntletOver(mGold);
         mApp->SaveStatistics();
-        NameEntryDialog::EnterHighScore(mApp, mApp->mGauntletScores, mScore);
+        bool entered = NameEntryDialog::EnterHighScore(mApp, mApp->mGauntletScores, mScore);
+        // The scores screen follows; the dark piece fades to it when no new row was made.
+        if (!mApp->mQuit) mApp->GoTo(kDestinationScores, !entered);
+        return;
     }
-    // The scores screen follows here once the screen fader exists; until then a new Gauntlet
-    // starts, so the game never ends in a dead board.
+    // Played without the application (headless autoplay): a new Gauntlet starts, so the game
+    // never ends in a dead board.
     ScheduleLevel(kLevelId, true, true);
 }
 

@@ -1,5 +1,5 @@
 // The game in progress: points times the bonus slots with their floating texts, nothing for a
-// hint's move, the floating text's life and look, and the end of a level in a journey and in a
+// hint's move, the floating text's life and look, and the end of a level in a journey and of a
 // Gauntlet.
 #include <gtest/gtest.h>
 
@@ -13,11 +13,13 @@
 #include "game/GameApp.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "game/ScreenFader.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
 #include "game/rules/FloatingText.h"
 #include "GeneratedArt.h"
 #include "platform/FileSystem.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -195,27 +197,35 @@ TEST(GameSessionTest, JourneyLevelsWonBeforeTheFirstLossAreCounted) {
     }
 }
 
-TEST(GameSessionTest, AnEndedGauntletFeedsTheStatisticsAndANewOneStarts) {
+TEST(GameSessionTest, AnEndedGauntletFeedsTheStatisticsOnceAndFadesToTheScores) {
+    TestSupport::EmptyDataFolder();
     GameApp app;
+    app.LoadScoreTables();
     app.mStatistics.mMostGold = 3;
-    GauntletSession session(&app);
-    Steps(session, 1);
-    ASSERT_TRUE(session.mBoard && session.mBoard->mFreeForm);
-    // Gold of the run, then the lifetime record of gold and of Gauntlets completed.
-    for (const auto& run : {std::array{9, 9, 1}, std::array{2, 9, 2}}) {
-        BoardContainer* ended = session.mBoard;
-        session.mGold = run[0];
-        session.mScore = 5000;
-        session.mBonus[1] = 2;
+    // Gold of the run, the lifetime record of gold and of Gauntlets completed, the score; a score
+    // that makes the table fades with a coloured piece, one that does not with the dark one.
+    const struct {
+        int gold, mostGold, completed, score;
+        bool dark;
+    } runs[] = {{9, 9, 1, 5000, false}, {2, 9, 2, 0, true}};
+    int faders = 0;
+    for (const auto& run : runs) {
+        GauntletSession session(&app);
+        Steps(session, 1);
+        ASSERT_TRUE(session.mBoard && session.mBoard->mFreeForm);
+        session.mGold = run.gold;
+        session.mScore = run.score;
         session.GameOver();
         session.GameOver();
         EXPECT_TRUE(session.mGameOver);
-        EXPECT_EQ(app.mStatistics.mMostGold, run[1]);
-        EXPECT_EQ(app.mStatistics.mGauntletsCompleted, run[2]);
-        Steps(session, GameSession::kSwitchDelay);
-        ASSERT_NE(session.mBoard, ended);
-        EXPECT_EQ(session.mBoard->mLevelId, GauntletSession::kLevelId);
-        EXPECT_TRUE(session.mScore == 0 && session.mGold == 0 && session.Multiplier() == 1);
+        EXPECT_EQ(app.mStatistics.mMostGold, run.mostGold);
+        EXPECT_EQ(app.mStatistics.mGauntletsCompleted, run.completed);
+        std::vector<ScreenFader*> found;
+        for (void* item : app.mGadgets.mList.Items())
+            if (auto* fader = dynamic_cast<ScreenFader*>(static_cast<Object*>(item))) found.push_back(fader);
+        ASSERT_EQ(int(found.size()), ++faders) << "one fade per ended game";
+        EXPECT_EQ(found.back()->mDestination, kDestinationScores);
+        EXPECT_EQ(found.back()->mColor == ScreenFader::kDarkColor, run.dark) << "score " << run.score;
     }
 }
 

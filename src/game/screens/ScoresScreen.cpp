@@ -154,7 +154,8 @@ void ScoresScreen::KeyDown(int key) {
 }
 
 void ScoresScreen::BackToMainMenu() {
-    // The main menu follows through the screen fader once it exists.
+    // One fade: further clicks land on the fader.
+    if (!mApp->mTransitionRunning) mApp->GoToMainMenu();
 }
 
 void ScoresScreen::Update() {
