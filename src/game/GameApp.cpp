@@ -391,8 +391,10 @@ GameSession* GameApp::StartPlay() {
     mGadgets.Add(session);
     mSession = session;
     session->TakeKeyboardFocus();
-    DebugLog::Log("screen %d %s", mStartPlay == 2 ? int(kDestinationStartLevel) : int(kDestinationNewGauntlet),
-                  session->mName);
+    int destination = mStartPlay == 2   ? kDestinationStartLevel
+                      : mStartPlay == 3 ? kDestinationNewJourney
+                                        : kDestinationNewGauntlet;
+    DebugLog::Log("screen %d %s", destination, session->mName);
     return session;
 }
 

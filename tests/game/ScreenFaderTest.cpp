@@ -1,13 +1,16 @@
 // The screen fader through the real loop: the switch on the 37th update with the screen covered,
-// the fader gone 46 updates later, the transition flag, the piece it shows, and the log line of
-// each switch.
+// the fader gone 46 updates later, the transition flag, the piece it shows, the log line of each
+// switch, and a journey's levels starting and ending through it.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "board/BoardRandom.h"
 #include "game/GameApp.h"
+#include "game/GameSession.h"
 #include "game/ScreenFader.h"
+#include "game/journey/Maze.h"
+#include "game/rules/BoardContainer.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/TitleScreen.h"
 #include "game/ShellTestKit.h"
@@ -86,6 +89,46 @@ TEST_F(ScreenFaderTest, TwoFadersKeepTheFlagUntilTheLastIsGone) {
     EXPECT_TRUE(app.mTransitionRunning);
     delete second;
     EXPECT_FALSE(app.mTransitionRunning);
+}
+
+TEST_F(ScreenFaderTest, AJourneyLevelStartsAndEndsThroughTheFader) {
+    AppTestDriver<ShellApp> drive;
+    ShellApp& app = *drive.app;
+    ShellKit::FinishLoading(drive);
+    app.GoToNewJourney();
+    drive.StepUntil([&] { return app.mSession && !app.mTransitionRunning; }, 200);
+    GameSession* session = app.mSession;
+    ASSERT_TRUE(session && session->GetMap());
+
+    // Won: the map comes back at the middle of the fade.
+    session->StartLevel(1001);
+    session->StartLevel(1002);
+    EXPECT_TRUE(session->IsSwitchPending());
+    drive.StepUntil([&] { return session->mBoard != nullptr; }, 100);
+    ASSERT_NE(session->mBoard, nullptr);
+    EXPECT_EQ(session->mBoard->mLevelId, 1001) << "one level per fade";
+    drive.StepUntil([&] { return !app.mTransitionRunning; }, 100);
+    session->LevelWon();
+    drive.StepUntil([&] { return session->mBoard == nullptr; }, 100);
+    EXPECT_TRUE(session->mLevelWon);
+
+    // Lost: the dark piece, and the points of the lost level are gone.
+    drive.StepUntil([&] { return !app.mTransitionRunning; }, 100);
+    session->StartLevel(1002);
+    drive.StepUntil([&] { return session->mBoard != nullptr && !app.mTransitionRunning; }, 200);
+    int atStart = session->mScore;
+    session->mScore += 700;
+    session->GameOver();
+    auto* fader = ShellKit::Top<ScreenFader>(app);
+    ASSERT_NE(fader, nullptr);
+    EXPECT_EQ(fader->mColor, ScreenFader::kDarkColor);
+    EXPECT_EQ(session->mScore, atStart);
+    drive.StepUntil([&] { return session->mBoard == nullptr; }, 100);
+    EXPECT_EQ(session->mLevelsLost, 1);
+
+    std::string log = ShellKit::LogText();
+    for (const char* line : {"screen 1 GameSession", "screen 3 BoardContainer", "screen 4 Maze", "screen 5 Maze"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << " in\n" << log;
 }
 
 }  // namespace

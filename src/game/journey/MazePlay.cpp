@@ -19,6 +19,7 @@
 #include "game/GameSession.h"
 #include "game/journey/Maze.h"
 #include "game/journey/MazeButton.h"
+#include "game/screens/QuickMenu.h"
 
 namespace {
 
@@ -297,8 +298,7 @@ void Maze::Notify(intptr_t message) {
     if (mApp) mApp->mCurrentFunction = "Maze::Notify";
     auto* sender = reinterpret_cast<Gadget*>(message);
     if (sender == mMenuButton) {
-        // The in-game menu comes with the game shell; until then the menu leaves the game.
-        if (App* app = App::Instance()) app->Quit();
+        QuickMenu::RunOver(mApp, this, mSession);
         return;
     }
     if (sender == mScrollUp || sender == mScrollDown) return;

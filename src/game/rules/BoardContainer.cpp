@@ -103,21 +103,7 @@ void BoardContainer::Notify(intptr_t message) {
     }
 }
 
-void BoardContainer::RunQuickMenu() {
-    if (!mApp) return;
-    // A level that is already ending (its screen is about to change) offers no menu: the change
-    // would take this screen away under it.
-    if (mApp->mTransitionRunning || (mSession && mSession->IsSwitchPending())) return;
-    // The level stands still while the menu is up; the graveyard keeps this screen while the
-    // menu's loop runs, whatever happens meanwhile.
-    Pause();
-    ++mModalDepth;
-    int answer = QuickMenu::Ask(mApp);
-    --mModalDepth;
-    Resume();
-    if (mSession && !mSession->mKilled) mSession->TakeKeyboardFocus();
-    if (answer == QuickMenu::kLeaveGame && !mApp->mQuit) mApp->GoToMainMenu();
-}
+void BoardContainer::RunQuickMenu() { QuickMenu::RunOver(mApp, this, mSession); }
 
 void BoardContainer::LevelContinue() {
     if (mSession) mSession->LevelWon();

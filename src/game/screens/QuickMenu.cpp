@@ -2,6 +2,7 @@
 #include "game/screens/QuickMenu.h"
 
 #include "game/GameApp.h"
+#include "game/GameSession.h"
 #include "game/screens/OptionsDialog.h"
 #include "game/screens/PictureButton.h"
 
@@ -17,6 +18,21 @@ QuickMenu::QuickMenu(GameApp* app)
 }
 
 int QuickMenu::Ask(GameApp* app) { return (new QuickMenu(app))->Show(); }
+
+void QuickMenu::RunOver(GameApp* app, Gadget* screen, GameSession* session) {
+    if (!app || !screen) return;
+    // A level or map that is already ending offers no menu: the change would take the screen
+    // away under it.
+    if (app->mTransitionRunning || (session && session->IsSwitchPending())) return;
+    // The graveyard keeps the screen while the menu's loop runs, whatever happens meanwhile.
+    screen->Pause();
+    ++screen->mModalDepth;
+    int answer = Ask(app);
+    --screen->mModalDepth;
+    screen->Resume();
+    if (session && !session->mKilled) session->TakeKeyboardFocus();
+    if (answer == kLeaveGame && !app->mQuit) app->GoToMainMenu();
+}
 
 void QuickMenu::Notify(intptr_t message) {
     if (message == reinterpret_cast<intptr_t>(mBack)) {
