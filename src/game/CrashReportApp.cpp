@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "engine/controls/Button.h"
@@ -247,6 +248,8 @@ int RunCrashReporter(const std::string& reportFile) {
         return 1;
     }
     DebugLog::Log("Crash report kept in %s", reportFile.c_str());
+    // The crash may have come from the graphics driver: the window is shown without it.
+    setenv("SDL_RENDER_DRIVER", "software", 1);
     if (!Window::InitVideo() || !Window::HasDisplay()) {
         std::fprintf(stderr, "quorlslide: the game crashed; its report is kept in %s\n", reportFile.c_str());
         return 0;
