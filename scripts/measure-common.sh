@@ -5,6 +5,8 @@
 #   QS_GAME          the game program (default build/quorlslide)
 #   QS_RESOURCE_DIR  the resources, when they do not lie beside QS_GAME (default: build/)
 #   QS_KEEP          keep the data folders of the runs (printed) instead of deleting them
+#   QS_FIRST_START   start as on a first start, without a player profile (the game then asks
+#                    for one); by default the data folder holds the profile "Measure"
 #   QS_NICE          niceness of the game and the display (default -20 when run as root), so
 #                    builds running beside them do not starve them and skew the figures
 
@@ -64,11 +66,16 @@ start_display() {
   exit 1
 }
 
-# A fresh data folder with an 800x600 window; prints its path. Arguments: a name.
+# A fresh data folder with an 800x600 window and one player profile; prints its path.
+# Arguments: a name.
 fresh_data() {
   local dir="$MEASURE_TMP/$1"
   mkdir -p "$dir"
   printf 'Width=800\r\nHeight=600\r\nFullscreen=0\r\n' >"$dir/game.cfg"
+  if [ -z "${QS_FIRST_START:-}" ]; then
+    printf 'Profiles=Measure\r\nCurrentProfile=Measure\r\n' >>"$dir/game.cfg"
+    mkdir -p "$dir/USERS/Measure"
+  fi
   echo "$dir"
 }
 

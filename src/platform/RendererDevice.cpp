@@ -28,9 +28,14 @@ bool RendererDevice::Create(Window& window, bool accelerated, bool vsync) {
         gLastError = "no window";
         return false;
     }
-    Uint32 flags = (accelerated ? SDL_RENDERER_ACCELERATED : 0) | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+    // Without acceleration the window's own surface serves: no graphics driver is loaded at
+    // all, which keeps a software-drawn game light (the driver alone can hold tens of megabytes).
+    // SDL would otherwise back the window surface with a driver texture of its own.
+    if (!accelerated) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    Uint32 flags = (accelerated ? SDL_RENDERER_ACCELERATED : SDL_RENDERER_SOFTWARE) |
+                   (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     SDL_Renderer* renderer = SDL_CreateRenderer(sdlWindow, -1, flags);
-    if (!renderer && !accelerated) renderer = SDL_CreateRenderer(sdlWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer && !accelerated) renderer = SDL_CreateRenderer(sdlWindow, -1, 0);
     if (!renderer) {
         gLastError = SDL_GetError();
         return false;
