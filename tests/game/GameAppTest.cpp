@@ -59,7 +59,7 @@ TEST_F(GameAppTest, LoadsEveryStepFromTheGeneratedArt) {
     ASSERT_TRUE(frame.Load("Graphics\\quorls\\ql30"));
     ASSERT_EQ(app.mSmallTiles[3].Width(), 64);
     uint32_t source = *frame.PixelAt(frame.mWidth / 2, frame.mHeight / 2);
-    uint32_t tile = app.mSmallTiles[3].mPixels[32 * 64 + 32];
+    uint32_t tile = app.mSmallTiles[3].PixelAt(32, 32);
     ASSERT_EQ(source >> 24, 255u);
     for (int shift : {16, 8, 0}) EXPECT_NEAR(int((tile >> shift) & 255), int((source >> shift) & 255), 24);
 }

@@ -276,13 +276,16 @@ void GraphicsDevice::DrawSprite(const Sprite& sprite, const Transform& transform
         full.mF = std::round(full.mF * 16.0f) / 16.0f;
     }
     bool additive = mBlend == Blend::kAdditive;
+    // Only the kept part of the picture is drawn: its clear border would change nothing.
+    if (sprite.mPixelsWidth <= 0 || sprite.mPixelsHeight <= 0) return;
+    float left = float(sprite.mPixelsX), top = float(sprite.mPixelsY);
     if (!UsesTextures()) {
         QuadCorner q[4];
-        float xs[4] = {0.0f, float(sprite.mWidth), float(sprite.mWidth), 0.0f};
-        float ys[4] = {0.0f, 0.0f, float(sprite.mHeight), float(sprite.mHeight)};
+        float us[4] = {0.0f, float(sprite.mPixelsWidth), float(sprite.mPixelsWidth), 0.0f};
+        float vs[4] = {0.0f, 0.0f, float(sprite.mPixelsHeight), float(sprite.mPixelsHeight)};
         for (int i = 0; i < 4; ++i) {
-            Point p = full.Apply(xs[i], ys[i]);
-            q[i] = QuadCorner{p.x, p.y, xs[i], ys[i]};
+            Point p = full.Apply(left + us[i], top + vs[i]);
+            q[i] = QuadCorner{p.x, p.y, us[i], vs[i]};
         }
         SpriteQuad(sprite, nullptr, q, mColor, additive, exact);
         return;
@@ -290,7 +293,8 @@ void GraphicsDevice::DrawSprite(const Sprite& sprite, const Transform& transform
     if (!PrepareTextures(sprite)) return;
     for (const TextureMosaic::Tile& tile : sprite.mMosaic.mTiles) {
         SetTexture(tile.texture);
-        float x0 = float(tile.x), y0 = float(tile.y), x1 = float(tile.x + tile.width), y1 = float(tile.y + tile.height);
+        float x0 = left + float(tile.x), y0 = top + float(tile.y);
+        float x1 = x0 + float(tile.width), y1 = y0 + float(tile.height);
         float u1 = float(tile.width), v1 = float(tile.height);
         float xs[4] = {x0, x1, x1, x0}, ys[4] = {y0, y0, y1, y1}, us[4] = {0, u1, u1, 0}, vs[4] = {0, 0, v1, v1};
         QuadCorner q[4];
@@ -306,8 +310,8 @@ bool GraphicsDevice::PrepareTextures(const Sprite& sprite) {
     TextureMosaic& mosaic = sprite.mMosaic;
     if (sprite.mTextureSerial != mSerial) {
         // Textures of an earlier device are gone with it; only the layout is made again.
-        mosaic.Layout(sprite.mWidth, sprite.mHeight, std::min(MaxTextureWidth(), MaxTextureHeight()), MinTextureSize(),
-                      MaxTextureAspect());
+        mosaic.Layout(sprite.mPixelsWidth, sprite.mPixelsHeight, std::min(MaxTextureWidth(), MaxTextureHeight()),
+                      MinTextureSize(), MaxTextureAspect());
         sprite.mTextureSerial = mSerial;
         sprite.mTexturesStale = true;
     }
@@ -315,8 +319,8 @@ bool GraphicsDevice::PrepareTextures(const Sprite& sprite) {
     for (TextureMosaic::Tile& tile : mosaic.mTiles) {
         if (tile.texture == 0) tile.texture = CreateTexture(tile.textureWidth, tile.textureHeight);
         if (tile.texture == 0) return false;
-        UpdateTexture(tile.texture, sprite.mPixels.data() + size_t(tile.y) * sprite.mWidth + tile.x, tile.width,
-                      tile.height, sprite.mWidth);
+        UpdateTexture(tile.texture, sprite.mPixels.data() + size_t(tile.y) * size_t(sprite.mPixelsWidth) + tile.x,
+                      tile.width, tile.height, sprite.mPixelsWidth);
     }
     sprite.mTexturesStale = false;
     return true;

@@ -15,6 +15,8 @@
 namespace {
 std::atomic<bool> gLoadingBlocked{false};
 std::atomic<uint64_t> gNextContentId{1};
+// Pictures of at least this many pixels lose their clear border.
+constexpr int64_t kTrimmedPictureSize = 256 * 256;
 }
 
 Sprite::Sprite() = default;
@@ -45,6 +47,7 @@ void Sprite::Clear() {
     Changing();
     ReleaseTextures();
     mWidth = mHeight = 0;
+    mPixelsX = mPixelsY = mPixelsWidth = mPixelsHeight = 0;
     mPixels.clear();
     mRuns.clear();
     mRowRuns.clear();
@@ -75,14 +78,52 @@ void Sprite::CopyFrom(const Image& image, int x, int y, int width, int height) {
         return;
     }
     Changing();
+    // The clear border of the picture is not kept (menus and highlights are often a small
+    // picture in a clear full screen), save for a one-pixel margin that filtering reads.
+    int x0 = width, y0 = height, x1 = 0, y1 = 0;
+    for (int row = 0; row < height; ++row) {
+        const uint32_t* line = part.PixelAt(0, row);
+        for (int col = 0; col < width; ++col) {
+            if ((line[col] >> 24) == 0) continue;
+            x0 = std::min(x0, col);
+            x1 = std::max(x1, col + 1);
+            y0 = std::min(y0, row);
+            y1 = row + 1;
+        }
+    }
+    if (x1 <= x0) {
+        x0 = y0 = x1 = y1 = 0;  // all clear: nothing to keep
+    } else {
+        x0 = std::max(0, x0 - 1);
+        y0 = std::max(0, y0 - 1);
+        x1 = std::min(width, x1 + 1);
+        y1 = std::min(height, y1 + 1);
+        // Small pictures, and ones with little border, are kept whole: what little would be
+        // saved is not worth edges that fall a hair differently when turned or scaled.
+        int64_t whole = int64_t(width) * height, kept = int64_t(x1 - x0) * (y1 - y0);
+        if (whole < kTrimmedPictureSize || kept * 4 > whole * 3) {
+            x0 = y0 = 0;
+            x1 = width;
+            y1 = height;
+        }
+    }
     // Textures of the same size are refilled rather than made again.
-    bool sameSize = width == mWidth && height == mHeight && !mMosaic.mTiles.empty();
+    bool sameSize = x1 - x0 == mPixelsWidth && y1 - y0 == mPixelsHeight && !mMosaic.mTiles.empty();
     if (!sameSize) ReleaseTextures();
     mWidth = width;
     mHeight = height;
-    mPixels.resize(part.mPixels.size());
-    for (size_t i = 0; i < mPixels.size(); ++i) mPixels[i] = SoftwareRasterizer::Premultiply(part.mPixels[i]);
-    if (!SoftwareRasterizer::BuildRuns(mPixels.data(), mWidth, mHeight, mRuns, mRowRuns)) {
+    mPixelsX = x0;
+    mPixelsY = y0;
+    mPixelsWidth = x1 - x0;
+    mPixelsHeight = y1 - y0;
+    mPixels.resize(size_t(mPixelsWidth) * size_t(mPixelsHeight));
+    mPixels.shrink_to_fit();
+    for (int row = 0; row < mPixelsHeight; ++row) {
+        const uint32_t* line = part.PixelAt(x0, y0 + row);
+        uint32_t* out = mPixels.data() + size_t(row) * size_t(mPixelsWidth);
+        for (int col = 0; col < mPixelsWidth; ++col) out[col] = SoftwareRasterizer::Premultiply(line[col]);
+    }
+    if (mPixels.empty() || !SoftwareRasterizer::BuildRuns(mPixels.data(), mPixelsWidth, mPixelsHeight, mRuns, mRowRuns)) {
         mRuns.clear();
         mRowRuns.clear();
     }
@@ -91,16 +132,20 @@ void Sprite::CopyFrom(const Image& image, int x, int y, int width, int height) {
 
 Image Sprite::ToImage() const {
     Image image;
-    if (Empty() || mPixels.size() < size_t(mWidth) * size_t(mHeight) || !image.Create(mWidth, mHeight)) return image;
-    for (size_t i = 0; i < image.mPixels.size(); ++i) {
-        uint32_t p = mPixels[i];
-        uint32_t a = p >> 24;
-        if (a == 0) {
-            image.mPixels[i] = 0;
-            continue;
+    if (Empty() || !image.Create(mWidth, mHeight)) return image;
+    for (int y = 0; y < mPixelsHeight; ++y) {
+        const uint32_t* in = mPixels.data() + size_t(y) * size_t(mPixelsWidth);
+        uint32_t* out = image.PixelAt(mPixelsX, mPixelsY + y);
+        for (int x = 0; x < mPixelsWidth; ++x) {
+            uint32_t p = in[x];
+            uint32_t a = p >> 24;
+            if (a == 0) {
+                out[x] = 0;
+                continue;
+            }
+            auto straight = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
+            out[x] = a << 24 | straight((p >> 16) & 255) << 16 | straight((p >> 8) & 255) << 8 | straight(p & 255);
         }
-        auto straight = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
-        image.mPixels[i] = a << 24 | straight((p >> 16) & 255) << 16 | straight((p >> 8) & 255) << 8 | straight(p & 255);
     }
     return image;
 }
@@ -108,8 +153,8 @@ Image Sprite::ToImage() const {
 RasterTexture Sprite::Raster() const {
     RasterTexture t;
     t.pixels = mPixels.data();
-    t.width = mWidth;
-    t.height = mHeight;
+    t.width = mPixelsWidth;
+    t.height = mPixelsHeight;
     if (!mRowRuns.empty()) {
         t.runs = mRuns.data();
         t.rowRuns = mRowRuns.data();
@@ -117,10 +162,14 @@ RasterTexture Sprite::Raster() const {
     return t;
 }
 
-int Sprite::AlphaAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= mWidth || y >= mHeight) return 0;
-    return int(mPixels[size_t(y) * mWidth + x] >> 24);
+uint32_t Sprite::PixelAt(int x, int y) const {
+    x -= mPixelsX;
+    y -= mPixelsY;
+    if (x < 0 || y < 0 || x >= mPixelsWidth || y >= mPixelsHeight) return 0;
+    return mPixels[size_t(y) * size_t(mPixelsWidth) + size_t(x)];
 }
+
+int Sprite::AlphaAt(int x, int y) const { return int(PixelAt(x, y) >> 24); }
 
 void Sprite::Draw(float x, float y) const {
     GraphicsDevice* device = GraphicsDevice::Current();

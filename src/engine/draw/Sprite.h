@@ -70,7 +70,13 @@ public:
     // The sprite uses textures it does not own (never frees them).
     bool mShared = false;
 
-    // Device side, managed by GraphicsDevice.
+    // Premultiplied ARGB at a position of the picture; 0 outside it or in its clear border.
+    uint32_t PixelAt(int x, int y) const;
+
+    // Device side, managed by GraphicsDevice. Only the part of the picture inside its clear
+    // border is kept (a one-pixel clear margin stays, so filtered edges look as before):
+    // mPixels holds mPixelsWidth by mPixelsHeight pixels from (mPixelsX, mPixelsY) on.
+    int mPixelsX = 0, mPixelsY = 0, mPixelsWidth = 0, mPixelsHeight = 0;
     std::vector<uint32_t> mPixels;   // premultiplied ARGB
     std::vector<uint32_t> mRuns;
     std::vector<uint32_t> mRowRuns;

@@ -257,6 +257,50 @@ TEST(GraphicsFactory, FallsBackToSoftware) {
 }
 
 // The gadget tree's alpha hit modes read sprites and pictures through their alpha.
+TEST(Sprite, ABigPictureKeepsOnlyWhatLiesInsideItsClearBorder) {
+    Image picture;
+    picture.Create(400, 300);
+    for (int y = 50; y < 70; ++y)
+        for (int x = 100; x < 140; ++x) *picture.PixelAt(x, y) = 0xFFFF0000u;
+    *picture.PixelAt(139, 69) = 0x80402010u;
+    Sprite sprite;
+    sprite.SetImage(picture);
+    EXPECT_EQ(sprite.Width(), 400);
+    EXPECT_EQ(sprite.Height(), 300);
+    // The red block and a one-pixel clear margin.
+    EXPECT_EQ(sprite.mPixelsWidth, 42);
+    EXPECT_EQ(sprite.mPixelsHeight, 22);
+    EXPECT_EQ(sprite.mPixels.size(), size_t(42 * 22));
+    EXPECT_EQ(sprite.AlphaAt(100, 50), 255);
+    EXPECT_EQ(sprite.AlphaAt(139, 69), 0x80);
+    EXPECT_EQ(sprite.AlphaAt(99, 50), 0);
+    EXPECT_EQ(sprite.AlphaAt(0, 0), 0);
+    Image back = sprite.ToImage();
+    ASSERT_EQ(back.mWidth, 400);
+    EXPECT_EQ(*back.PixelAt(120, 60), 0xFFFF0000u);
+    EXPECT_EQ(*back.PixelAt(10, 10), 0u);
+    EXPECT_EQ(*back.PixelAt(145, 75), 0u);
+
+    // Drawn where the whole picture would be, plainly and turned about its centre.
+    Device d;
+    sprite.Draw(10, 10);
+    EXPECT_EQ(d.At(110, 60) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(d.At(109, 60) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(d.At(148, 79) & 0xFFFFFF, 0xFF0000u);
+    sprite.DrawRotatedScaled(400, 300, 180, 2);  // the block lands at (520..600, 460..500)
+    EXPECT_EQ(d.At(560, 480) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(d.At(597, 463) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(d.At(515, 480) & 0xFFFFFF, 0x000000u);
+
+    // Small pictures stay whole.
+    Image small;
+    small.Create(100, 100);
+    *small.PixelAt(50, 50) = 0xFFFFFFFFu;
+    sprite.SetImage(small);
+    EXPECT_EQ(sprite.mPixelsWidth, 100);
+    EXPECT_EQ(sprite.mPixels.size(), size_t(100 * 100));
+}
+
 TEST(Sprite, AlphaHitModesOfGadgets) {
     Image picture;
     picture.Create(4, 2, 0xFFFFFFFF);
