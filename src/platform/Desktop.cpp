@@ -4,6 +4,9 @@
 #include <SDL.h>
 
 #include <sys/utsname.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <cstdio>
 #include <string>
@@ -73,6 +76,12 @@ void Beep() {
 
 void SetThreadAboveNormal(bool above) {
     SDL_SetThreadPriority(above ? SDL_THREAD_PRIORITY_HIGH : SDL_THREAD_PRIORITY_NORMAL);
+}
+
+void ReturnFreeMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 std::string SystemDescription() {

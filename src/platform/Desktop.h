@@ -22,6 +22,9 @@ void Beep();
 bool DesktopMode(int* width, int* height, int* depth);
 // Runs the calling thread one step above normal priority, or back at normal.
 void SetThreadAboveNormal(bool above);
+// Gives memory the program has freed back to the system (worth it once after loading, when the
+// decoding buffers of every picture and sound are gone).
+void ReturnFreeMemory();
 // "Linux 6.1.0 x86_64" style description of the running system, for crash reports.
 std::string SystemDescription();
 // The drawing library and its version, for crash reports.

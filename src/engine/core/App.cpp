@@ -353,6 +353,7 @@ void App::Update() {
         mJustLoaded = false;
         DebugLog::Log("resources loaded after %u ms", unsigned(mClock->Milliseconds() - mStartTime));
         LoadingDone();
+        Desktop::ReturnFreeMemory();
     }
     if (--mCheckMouseCountdown <= 0) {
         mCheckMouseCountdown = 10;
