@@ -1,5 +1,6 @@
 // The software rasterizer's untransformed sprite blits and rectangle fills: rows of premultiplied
-// texels, optionally tinted, over or added onto the target; SSE2 on x86-64, AVX2 when present.
+// texels, optionally tinted, over or added onto the target; SSE2 on x86-64, SSE4.1 or AVX2 when
+// present.
 #include "engine/draw/SoftwareRasterizer.h"
 
 #include <algorithm>
@@ -139,31 +140,7 @@ void OverRowClassified8888(uint32_t* d, const uint32_t* s, int n, const Tint& t)
     RowScalar<Format8888, Tinted, kOver>(d + i, s + i, n - i, t);
 }
 
-// The same loops eight pixels at a time where the processor has AVX2 (checked once at run time).
-#if QS_RASTER_AVX2
-
-template <bool Tinted, int Mode>
-__attribute__((target("avx2"))) inline __m256i Blend8(__m256i sv, __m256i dv, __m256i tint) {
-    const __m256i zero = _mm256_setzero_si256();
-    __m256i slo = _mm256_unpacklo_epi8(sv, zero), shi = _mm256_unpackhi_epi8(sv, zero);
-    if constexpr (Tinted) {
-        slo = Div255x16(_mm256_mullo_epi16(slo, tint));
-        shi = Div255x16(_mm256_mullo_epi16(shi, tint));
-        sv = _mm256_packus_epi16(slo, shi);
-    }
-    if constexpr (Mode == kAdd) {
-        return _mm256_adds_epu8(sv, dv);
-    } else {
-        const __m256i c255 = _mm256_set1_epi16(255);
-        __m256i alo = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(slo, 0xFF), 0xFF);
-        __m256i ahi = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(shi, 0xFF), 0xFF);
-        __m256i dlo = _mm256_unpacklo_epi8(dv, zero), dhi = _mm256_unpackhi_epi8(dv, zero);
-        dlo = Div255x16(_mm256_mullo_epi16(dlo, _mm256_sub_epi16(c255, alo)));
-        dhi = Div255x16(_mm256_mullo_epi16(dhi, _mm256_sub_epi16(c255, ahi)));
-        return _mm256_add_epi8(sv, _mm256_packus_epi16(dlo, dhi));
-    }
-}
-
+#if QS_RASTER_SSE41
 // For every tint byte t a multiplier m with (c * m + 16384) >> 15 equal to Div255(c * t) for every
 // byte c, so that a texel channel times a tint channel takes one rounding multiply (vpmulhrsw)
 // instead of multiply, add and multiply. Such an m lies within 3 of t * 32768 / 255 for every t.
@@ -189,6 +166,145 @@ constexpr std::array<int16_t, 256> MakeRoundingMultipliers() {
 constexpr std::array<int16_t, 256> kRoundingMultipliers = MakeRoundingMultipliers();
 static_assert(std::all_of(kRoundingMultipliers.begin(), kRoundingMultipliers.end(), [](int16_t m) { return m >= 0; }),
               "every tint byte has an exact rounding multiplier");
+
+// Four pixels at a time with SSE4.1 (and its SSSE3 byte shuffles and multiplies), for processors
+// without AVX2: the same arithmetic as the AVX2 loops below, so the same pixels.
+struct TintedOverConstants4 {
+    __m128i tint, alphaMask, half, scale, all255, lowPixels, highPixels;
+    __m128i weights, bias, signBit, roundTint, roundAlpha;
+};
+
+__attribute__((target("sse4.1"), always_inline)) inline TintedOverConstants4 MakeTintedOverConstants4(const Tint& t) {
+    TintedOverConstants4 k;
+    k.tint = TintVector(t);
+    __m128i rest = _mm_set1_epi16(short(255 - t.a));
+    k.weights = _mm_or_si128(k.tint, _mm_slli_epi16(rest, 8));
+    k.bias = _mm_add_epi16(_mm_slli_epi16(_mm_add_epi16(k.tint, rest), 7), _mm_set1_epi16(128));
+    k.signBit = _mm_set1_epi8(char(0x80));
+    auto m = [](uint32_t value) { return kRoundingMultipliers[value & 0xFF]; };
+    k.roundTint = _mm_setr_epi16(m(t.b), m(t.g), m(t.r), m(t.a), m(t.b), m(t.g), m(t.r), m(t.a));
+    k.roundAlpha = _mm_set1_epi32(m(t.a));
+    k.alphaMask = _mm_set1_epi32(int(0xFF000000u));
+    k.half = _mm_set1_epi16(128);
+    k.scale = _mm_set1_epi16(257);
+    k.all255 = _mm_set1_epi32(255);
+    k.lowPixels = _mm_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 4, -1, 4, -1, 4, -1, 4, -1);
+    k.highPixels = _mm_setr_epi8(8, -1, 8, -1, 8, -1, 8, -1, 12, -1, 12, -1, 12, -1, 12, -1);
+    return k;
+}
+
+__attribute__((target("sse4.1"), always_inline)) inline __m128i Div255x8(__m128i x, const TintedOverConstants4& k) {
+    return _mm_mulhi_epu16(_mm_add_epi16(x, k.half), k.scale);
+}
+
+// Four tinted texels over the target, one rounding per channel (see TintedOver8).
+template <bool TranslucentTint>
+__attribute__((target("sse4.1"), always_inline)) inline __m128i TintedOver4(__m128i sv, __m128i dv,
+                                                                           const TintedOverConstants4& k) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i alpha = _mm_srli_epi32(sv, 24);
+    if constexpr (TranslucentTint) alpha = _mm_mulhrs_epi16(alpha, k.roundAlpha);
+    __m128i rest = _mm_sub_epi32(k.all255, alpha);
+    __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), k.tint),
+                               _mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), _mm_shuffle_epi8(rest, k.lowPixels)));
+    __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), k.tint),
+                               _mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), _mm_shuffle_epi8(rest, k.highPixels)));
+    return _mm_packus_epi16(Div255x8(lo, k), Div255x8(hi, k));
+}
+
+// Four opaque texels under a translucent tint in one multiply-add of byte pairs (see TintedOpaque8).
+__attribute__((target("sse4.1"), always_inline)) inline __m128i TintedOpaque4(__m128i sv, __m128i dv,
+                                                                             const TintedOverConstants4& k) {
+    sv = _mm_xor_si128(sv, k.signBit);
+    dv = _mm_xor_si128(dv, k.signBit);
+    __m128i lo = _mm_add_epi16(_mm_maddubs_epi16(k.weights, _mm_unpacklo_epi8(sv, dv)), k.bias);
+    __m128i hi = _mm_add_epi16(_mm_maddubs_epi16(k.weights, _mm_unpackhi_epi8(sv, dv)), k.bias);
+    return _mm_packus_epi16(_mm_mulhi_epu16(lo, k.scale), _mm_mulhi_epu16(hi, k.scale));
+}
+
+template <bool TranslucentTint>
+__attribute__((target("sse4.1"))) void TintedOverRowSse41(uint32_t* d, const uint32_t* s, int n, const Tint& t,
+                                                          const TintedOverConstants4& k) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        // One test of the alpha bytes tells both: all clear (ZF) and all opaque (CF).
+        if (_mm_testz_si128(sv, k.alphaMask)) continue;
+        if (_mm_testc_si128(sv, k.alphaMask)) {
+            if constexpr (TranslucentTint) {
+                __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), TintedOpaque4(sv, dv, k));
+            } else {
+                const __m128i zero = _mm_setzero_si128();
+                __m128i lo = _mm_mulhrs_epi16(_mm_unpacklo_epi8(sv, zero), k.roundTint);
+                __m128i hi = _mm_mulhrs_epi16(_mm_unpackhi_epi8(sv, zero), k.roundTint);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+            }
+            continue;
+        }
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), TintedOver4<TranslucentTint>(sv, dv, k));
+    }
+    RowScalar<Format8888, true, kOver>(d + i, s + i, n - i, t);
+}
+
+// Untinted rows over the target, and rows added onto it: clear groups skipped, opaque ones stored.
+template <bool Tinted, int Mode>
+__attribute__((target("sse4.1"))) void Row8888Sse41(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+    static_assert(!(Tinted && Mode == kOver));
+    const __m128i tint = TintVector(t);
+    const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000u));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        if constexpr (Mode != kAdd) {
+            if (_mm_testz_si128(sv, alphaMask)) continue;
+            if (Mode == kOver && _mm_testc_si128(sv, alphaMask)) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), sv);
+                continue;
+            }
+        }
+        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Blend4<Tinted, Mode>(sv, dv, tint));
+    }
+    RowScalar<Format8888, Tinted, Mode>(d + i, s + i, n - i, t);
+}
+
+template <bool Tinted, int Mode>
+__attribute__((target("sse4.1"))) void RowCall8888Sse41(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
+    if constexpr (Tinted && Mode == kOver) {
+        const TintedOverConstants4 k = MakeTintedOverConstants4(t);
+        t.a == 255 ? TintedOverRowSse41<false>(d, s, n, t, k) : TintedOverRowSse41<true>(d, s, n, t, k);
+    } else {
+        Row8888Sse41<Tinted, Mode>(d, s, n, t);
+    }
+}
+#endif
+
+// The same loops eight pixels at a time where the processor has AVX2 (checked once at run time).
+#if QS_RASTER_AVX2
+
+template <bool Tinted, int Mode>
+__attribute__((target("avx2"))) inline __m256i Blend8(__m256i sv, __m256i dv, __m256i tint) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i slo = _mm256_unpacklo_epi8(sv, zero), shi = _mm256_unpackhi_epi8(sv, zero);
+    if constexpr (Tinted) {
+        slo = Div255x16(_mm256_mullo_epi16(slo, tint));
+        shi = Div255x16(_mm256_mullo_epi16(shi, tint));
+        sv = _mm256_packus_epi16(slo, shi);
+    }
+    if constexpr (Mode == kAdd) {
+        return _mm256_adds_epu8(sv, dv);
+    } else {
+        const __m256i c255 = _mm256_set1_epi16(255);
+        __m256i alo = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(slo, 0xFF), 0xFF);
+        __m256i ahi = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(shi, 0xFF), 0xFF);
+        __m256i dlo = _mm256_unpacklo_epi8(dv, zero), dhi = _mm256_unpackhi_epi8(dv, zero);
+        dlo = Div255x16(_mm256_mullo_epi16(dlo, _mm256_sub_epi16(c255, alo)));
+        dhi = Div255x16(_mm256_mullo_epi16(dhi, _mm256_sub_epi16(c255, ahi)));
+        return _mm256_add_epi8(sv, _mm256_packus_epi16(dlo, dhi));
+    }
+}
 
 // Constants of a tinted blit over the target, made once per blit (per row on 16-bit targets) and
 // pinned: left alone, the compiler rebuilds the broadcasts inside the group loop, a third more
@@ -431,6 +547,29 @@ __attribute__((target("avx2"), aligned(64))) void BlitRows8888Avx2(const RasterT
 }
 #endif
 
+#if QS_RASTER_SSE41
+// All rows of a 32-bit blit with the SSE4.1 loops, the tint's constants made once.
+template <bool Tinted, int Mode>
+__attribute__((target("sse4.1"))) void BlitRows8888Sse41(const RasterTarget& target, const RasterTexture& tex, int x,
+                                                        int y, int y0, int y1, const ClipBox& clip, const Tint& t) {
+    BlitRow row;
+    if constexpr (Tinted && Mode == kOver) {
+        const TintedOverConstants4 k = MakeTintedOverConstants4(t);
+        for (int ty = y0; ty < y1; ++ty) {
+            if (!BlitRowAt<Mode>(tex, x, y, ty, clip, row)) continue;
+            uint32_t* d = RowAt<Format8888>(target, row.x0, ty);
+            t.a == 255 ? TintedOverRowSse41<false>(d, row.source, row.n, t, k)
+                       : TintedOverRowSse41<true>(d, row.source, row.n, t, k);
+        }
+    } else {
+        for (int ty = y0; ty < y1; ++ty) {
+            if (BlitRowAt<Mode>(tex, x, y, ty, clip, row))
+                Row8888Sse41<Tinted, Mode>(RowAt<Format8888>(target, row.x0, ty), row.source, row.n, t);
+        }
+    }
+}
+#endif
+
 #if QS_RASTER_SSE2
 // One row of a sprite onto 32-bit pixels, with the widest loops the processor has.
 template <bool Tinted, int Mode>
@@ -438,6 +577,12 @@ void BlendRow32(uint32_t* d, const uint32_t* s, int n, const Tint& t) {
 #if QS_RASTER_AVX2
     if (UseAvx2()) {
         RowCall8888Avx2<Tinted, Mode>(d, s, n, t);
+        return;
+    }
+#endif
+#if QS_RASTER_SSE41
+    if (UseSse41()) {
+        RowCall8888Sse41<Tinted, Mode>(d, s, n, t);
         return;
     }
 #endif
@@ -474,6 +619,14 @@ void Blit(const RasterTarget& target, const RasterTexture& tex, int x, int y, co
     if constexpr (sizeof(typename F::Pixel) == 4) {
         if (UseAvx2()) {
             BlitRows8888Avx2<Tinted, Mode>(target, tex, x, y, y0, y1, clip, t);
+            return;
+        }
+    }
+#endif
+#if QS_RASTER_SSE41
+    if constexpr (sizeof(typename F::Pixel) == 4) {
+        if (UseSse41()) {
+            BlitRows8888Sse41<Tinted, Mode>(target, tex, x, y, y0, y1, clip, t);
             return;
         }
     }

@@ -17,6 +17,7 @@
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define QS_RASTER_AVX2 1
+#define QS_RASTER_SSE41 1
 #include <immintrin.h>
 #endif
 
@@ -93,11 +94,16 @@ __attribute__((target("avx2"), always_inline)) inline __m256i Div255x16(__m256i 
     return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
-inline bool UseAvx2() {
-    // QS_NO_AVX2 in the environment measures the SSE2 loops on the same machine.
-    static const bool has = __builtin_cpu_supports("avx2") && !std::getenv("QS_NO_AVX2");
-    return has;
-}
+#endif
+
+// The widest loops in use (a SoftwareRasterizer::VectorLoops value), set once on first use.
+int VectorLevel();
+
+#if QS_RASTER_AVX2
+inline bool UseAvx2() { return VectorLevel() >= 2; }
+#endif
+#if QS_RASTER_SSE41
+inline bool UseSse41() { return VectorLevel() >= 1; }
 #endif
 
 struct ClipBox {

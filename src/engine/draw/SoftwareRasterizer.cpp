@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
@@ -374,6 +375,206 @@ __attribute__((target("avx2"))) void SpanBilinear8888Avx2(uint32_t* p, int n, Sp
 }
 #endif
 
+#if QS_RASTER_SSE41
+// The AVX2 spans above four pixels at a time with SSE4.1 (and its SSSE3 multiplies), for
+// processors without AVX2: the same taps, weights and roundings, so the same pixels.
+__attribute__((target("sse4.1"), always_inline)) inline __m128i Div255x8Sse41(__m128i x) {
+    return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
+}
+
+// Two vectors of four texels, a texel and its right neighbour per pair of slots, split into the
+// left and right texels of pixels 0..3.
+__attribute__((target("sse4.1"), always_inline)) inline void SplitPairs4(__m128i a, __m128i b, __m128i& left,
+                                                                       __m128i& right) {
+    left = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b), 0x88));
+    right = _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(a), _mm_castsi128_ps(b), 0xDD));
+}
+
+__attribute__((target("sse4.1"), always_inline)) inline __m128i Mix4(__m128i a, __m128i b, __m128i w) {
+    return _mm_add_epi16(a, _mm_mulhrs_epi16(_mm_sub_epi16(b, a), w));
+}
+
+// Four filtered source pixels as 16-bit channels (pixels 0, 1 and 2, 3), tinted, then over or
+// added onto four target pixels; `opaque` as in StoreFiltered.
+template <bool Tinted, int Mode>
+__attribute__((target("sse4.1"), always_inline)) inline void StoreFiltered4(uint32_t* p, __m128i lo, __m128i hi,
+                                                                          __m128i tint, bool opaque) {
+    const __m128i zero = _mm_setzero_si128();
+    if constexpr (Tinted) {
+        lo = Div255x8Sse41(_mm_mullo_epi16(lo, tint));
+        hi = Div255x8Sse41(_mm_mullo_epi16(hi, tint));
+    }
+    if (Mode == kOver && opaque) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(lo, hi));
+        return;
+    }
+    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i dLo = _mm_unpacklo_epi8(d, zero), dHi = _mm_unpackhi_epi8(d, zero);
+    const __m128i c255 = _mm_set1_epi16(255);
+    if constexpr (Mode == kAdd) {
+        lo = _mm_min_epi16(_mm_add_epi16(lo, dLo), c255);
+        hi = _mm_min_epi16(_mm_add_epi16(hi, dHi), c255);
+    } else {
+        __m128i aLo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lo, 0xFF), 0xFF);
+        __m128i aHi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(hi, 0xFF), 0xFF);
+        lo = _mm_add_epi16(lo, Div255x8Sse41(_mm_mullo_epi16(dLo, _mm_sub_epi16(c255, aLo))));
+        hi = _mm_add_epi16(hi, Div255x8Sse41(_mm_mullo_epi16(dHi, _mm_sub_epi16(c255, aHi))));
+    }
+    __m128i out = _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(int(0xFF000000u)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), out);
+}
+
+// Four pixels of a bilinear span (see Bilinear8Avx2).
+template <bool Tinted, int Mode>
+__attribute__((target("sse4.1"), always_inline)) inline void Bilinear4Sse41(uint32_t* p, __m128i u, __m128i v,
+                                                                          const RasterTexture& t, __m128i tint,
+                                                                          bool opaqueTint) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low16 = _mm_set1_epi32(0xFFFF);
+    const __m128i top15 = _mm_set1_epi32(32767);
+    const __m128i xMax = _mm_set1_epi32(t.width - 2), yMax = _mm_set1_epi32(t.height - 2);
+    __m128i x0 = _mm_srai_epi32(u, 16), y0 = _mm_srai_epi32(v, 16);
+    __m128i fx = _mm_srli_epi32(_mm_and_si128(u, low16), 1);
+    __m128i fy = _mm_srli_epi32(_mm_and_si128(v, low16), 1);
+    fx = _mm_andnot_si128(_mm_cmpgt_epi32(zero, x0), fx);
+    fy = _mm_andnot_si128(_mm_cmpgt_epi32(zero, y0), fy);
+    fx = _mm_blendv_epi8(fx, top15, _mm_cmpgt_epi32(x0, xMax));
+    fy = _mm_blendv_epi8(fy, top15, _mm_cmpgt_epi32(y0, yMax));
+    x0 = _mm_min_epi32(_mm_max_epi32(x0, zero), xMax);
+    y0 = _mm_min_epi32(_mm_max_epi32(y0, zero), yMax);
+    alignas(16) int at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), _mm_add_epi32(_mm_mullo_epi32(y0, _mm_set1_epi32(t.width)), x0));
+    const uint32_t* px = t.pixels;
+    const std::ptrdiff_t w = t.width;
+    auto pair = [](const uint32_t* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
+    auto pairs = [&](std::ptrdiff_t row, int i, int j) {
+        return _mm_unpacklo_epi64(pair(px + at[i] + row), pair(px + at[j] + row));
+    };
+    __m128i topA = pairs(0, 0, 1), topB = pairs(0, 2, 3);
+    __m128i bottomA = pairs(w, 0, 1), bottomB = pairs(w, 2, 3);
+    const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000u));
+    __m128i any = _mm_and_si128(_mm_or_si128(_mm_or_si128(topA, topB), _mm_or_si128(bottomA, bottomB)), alphaMask);
+    if (_mm_testz_si128(any, any)) return;  // all 16 texels clear: nothing to draw
+    __m128i all = _mm_and_si128(_mm_and_si128(topA, topB), _mm_and_si128(bottomA, bottomB));
+    bool opaque = opaqueTint && _mm_testc_si128(all, alphaMask);
+    __m128i tl, tr, bl, br;
+    SplitPairs4(topA, topB, tl, tr);
+    SplitPairs4(bottomA, bottomB, bl, br);
+    __m128i wx = _mm_or_si128(fx, _mm_slli_epi32(fx, 16)), wy = _mm_or_si128(fy, _mm_slli_epi32(fy, 16));
+    __m128i wxLo = _mm_unpacklo_epi32(wx, wx), wxHi = _mm_unpackhi_epi32(wx, wx);
+    __m128i wyLo = _mm_unpacklo_epi32(wy, wy), wyHi = _mm_unpackhi_epi32(wy, wy);
+    __m128i lo = Mix4(Mix4(_mm_unpacklo_epi8(tl, zero), _mm_unpacklo_epi8(bl, zero), wyLo),
+                      Mix4(_mm_unpacklo_epi8(tr, zero), _mm_unpacklo_epi8(br, zero), wyLo), wxLo);
+    __m128i hi = Mix4(Mix4(_mm_unpackhi_epi8(tl, zero), _mm_unpackhi_epi8(bl, zero), wyHi),
+                      Mix4(_mm_unpackhi_epi8(tr, zero), _mm_unpackhi_epi8(br, zero), wyHi), wxHi);
+    StoreFiltered4<Tinted, Mode>(p, lo, hi, tint, opaque);
+}
+
+// Four pixels along one row of filtered texels (see Horizontal8Avx2).
+template <bool Tinted, int Mode>
+__attribute__((target("sse4.1"), always_inline)) inline void Horizontal4Sse41(uint32_t* p, __m128i u, const uint32_t* row,
+                                                                            int first, int last, __m128i tint,
+                                                                            bool opaqueTint) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i x0 = _mm_srai_epi32(u, 16);
+    __m128i fx = _mm_srli_epi32(_mm_and_si128(u, _mm_set1_epi32(0xFFFF)), 1);
+    fx = _mm_andnot_si128(_mm_cmpgt_epi32(_mm_set1_epi32(first), x0), fx);
+    fx = _mm_blendv_epi8(fx, _mm_set1_epi32(32767), _mm_cmpgt_epi32(x0, _mm_set1_epi32(last)));
+    x0 = _mm_min_epi32(_mm_max_epi32(x0, _mm_set1_epi32(first)), _mm_set1_epi32(last));
+    __m128i rel = _mm_sub_epi32(x0, _mm_set1_epi32(first));
+    alignas(16) int at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), rel);
+    auto pair = [](const uint32_t* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
+    __m128i left, right;
+    SplitPairs4(_mm_unpacklo_epi64(pair(row + at[0]), pair(row + at[1])),
+                _mm_unpacklo_epi64(pair(row + at[2]), pair(row + at[3])), left, right);
+    const __m128i alphaMask = _mm_set1_epi32(int(0xFF000000u));
+    __m128i any = _mm_and_si128(_mm_or_si128(left, right), alphaMask);
+    if (_mm_testz_si128(any, any)) return;
+    bool opaque = opaqueTint && _mm_testc_si128(_mm_and_si128(left, right), alphaMask);
+    __m128i wx = _mm_or_si128(fx, _mm_slli_epi32(fx, 16));
+    __m128i lo = Mix4(_mm_unpacklo_epi8(left, zero), _mm_unpacklo_epi8(right, zero), _mm_unpacklo_epi32(wx, wx));
+    __m128i hi = Mix4(_mm_unpackhi_epi8(left, zero), _mm_unpackhi_epi8(right, zero), _mm_unpackhi_epi32(wx, wx));
+    StoreFiltered4<Tinted, Mode>(p, lo, hi, tint, opaque);
+}
+
+// A span that stays on one texture row (see SpanBilinearRowAvx2).
+template <bool Tinted, int Mode>
+__attribute__((target("sse4.1"))) bool SpanBilinearRowSse41(uint32_t* p, int n, const SpanState& s,
+                                                           const RasterTexture& t, __m128i tint, bool opaqueTint) {
+    if (s.dv != 0) return false;
+    long long u0 = (long long)s.u - 0x8000, u1 = u0 + (long long)s.du * (((n + 3) & ~3) - 1);
+    if (std::min(u0, u1) < INT32_MIN || std::max(u0, u1) > INT32_MAX) return false;
+    const int w = t.width, h = t.height;
+    int first = int(std::clamp<long long>(std::min(u0, u1) >> 16, 0, w - 2));
+    int last = int(std::clamp<long long>(std::max(u0, u1) >> 16, 0, w - 2));
+    if (last - first + 2 > kRowTexels) return false;
+    int vv = int(uint32_t(s.v) - 0x8000u), y0 = vv >> 16, fy = (vv & 0xFFFF) >> 1;
+    if (y0 < 0) y0 = 0, fy = 0;
+    else if (y0 > h - 2) y0 = h - 2, fy = 32767;
+    alignas(16) uint32_t row[kRowTexels + 4];
+    const uint32_t* r0 = t.pixels + std::ptrdiff_t(y0) * w + first;
+    const uint32_t* r1 = r0 + w;
+    const int count = last - first + 2;
+    const __m128i zero = _mm_setzero_si128(), wy = _mm_set1_epi16(short(fy));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + i));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + i));
+        __m128i lo = Mix4(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), wy);
+        __m128i hi = Mix4(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), wy);
+        _mm_store_si128(reinterpret_cast<__m128i*>(row + i), _mm_packus_epi16(lo, hi));
+    }
+    for (; i < count; ++i) {
+        uint32_t a = r0[i], b = r1[i], out = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            int ca = int((a >> shift) & 0xFF), cb = int((b >> shift) & 0xFF);
+            out |= uint32_t(ca + (((cb - ca) * fy + 0x4000) >> 15)) << shift;
+        }
+        row[i] = out;
+    }
+    const __m128i steps = _mm_setr_epi32(0, 1, 2, 3);
+    __m128i u = _mm_add_epi32(_mm_set1_epi32(int(u0)), _mm_mullo_epi32(steps, _mm_set1_epi32(s.du)));
+    const __m128i du4 = _mm_set1_epi32(int(uint32_t(s.du) * 4u));
+    for (; n >= 4; n -= 4, p += 4, u = _mm_add_epi32(u, du4))
+        Horizontal4Sse41<Tinted, Mode>(p, u, row, first, last, tint, opaqueTint);
+    if (n > 0) {
+        uint32_t rest[4] = {};
+        std::memcpy(rest, p, size_t(n) * 4);
+        Horizontal4Sse41<Tinted, Mode>(rest, u, row, first, last, tint, opaqueTint);
+        std::memcpy(p, rest, size_t(n) * 4);
+    }
+    return true;
+}
+
+template <bool Tinted, int Mode>
+__attribute__((target("sse4.1"))) void SpanBilinear8888Sse41(uint32_t* p, int n, SpanState s, const RasterTexture& t) {
+    __m128i tint = _mm_setzero_si128();
+    const bool opaqueTint = !Tinted || (uint32_t(s.a) >> 16) == 255;
+    if constexpr (Tinted) {
+        short a = short(uint32_t(s.a) >> 16), r = short(uint32_t(s.r) >> 16), g = short(uint32_t(s.g) >> 16),
+              b = short(uint32_t(s.b) >> 16);
+        tint = _mm_setr_epi16(b, g, r, a, b, g, r, a);
+    }
+    if (SpanBilinearRowSse41<Tinted, Mode>(p, n, s, t, tint, opaqueTint)) return;
+    const __m128i steps = _mm_setr_epi32(0, 1, 2, 3);
+    __m128i u = _mm_add_epi32(_mm_set1_epi32(int(uint32_t(s.u) - 0x8000u)), _mm_mullo_epi32(steps, _mm_set1_epi32(s.du)));
+    __m128i v = _mm_add_epi32(_mm_set1_epi32(int(uint32_t(s.v) - 0x8000u)), _mm_mullo_epi32(steps, _mm_set1_epi32(s.dv)));
+    const __m128i du4 = _mm_set1_epi32(int(uint32_t(s.du) * 4u)), dv4 = _mm_set1_epi32(int(uint32_t(s.dv) * 4u));
+    for (; n >= 4; n -= 4, p += 4) {
+        Bilinear4Sse41<Tinted, Mode>(p, u, v, t, tint, opaqueTint);
+        u = _mm_add_epi32(u, du4);
+        v = _mm_add_epi32(v, dv4);
+    }
+    if (n > 0) {
+        uint32_t rest[4] = {};
+        std::memcpy(rest, p, size_t(n) * 4);
+        Bilinear4Sse41<Tinted, Mode>(rest, u, v, t, tint, opaqueTint);
+        std::memcpy(p, rest, size_t(n) * 4);
+    }
+}
+#endif
+
 #if QS_RASTER_SSE2
 // A filtered span with a constant tint into 32-bit pixels; the texture is at least 2 by 2.
 template <bool Tinted, int Mode>
@@ -381,6 +582,12 @@ void SpanFiltered(uint32_t* p, int n, const SpanState& s, const RasterTexture& t
 #if QS_RASTER_AVX2
     if (UseAvx2()) {
         SpanBilinear8888Avx2<Tinted, Mode>(p, n, s, t);
+        return;
+    }
+#endif
+#if QS_RASTER_SSE41
+    if (UseSse41()) {
+        SpanBilinear8888Sse41<Tinted, Mode>(p, n, s, t);
         return;
     }
 #endif
@@ -734,4 +941,38 @@ bool SoftwareRasterizer::HasSimd() {
 #else
     return false;
 #endif
+}
+
+namespace {
+
+int ProcessorLevel() {
+    int level = 0;
+#if QS_RASTER_SSE41
+    if (__builtin_cpu_supports("sse4.1") && !std::getenv("QS_NO_SSE41")) {
+        level = 1;
+#if QS_RASTER_AVX2
+        if (__builtin_cpu_supports("avx2") && !std::getenv("QS_NO_AVX2")) level = 2;
+#endif
+    }
+#endif
+    return level;
+}
+
+std::atomic<int> gVectorLevel{-1};
+
+}  // namespace
+
+int raster_pixels::VectorLevel() {
+    int level = gVectorLevel.load(std::memory_order_relaxed);
+    if (level < 0) {
+        level = ProcessorLevel();
+        gVectorLevel.store(level, std::memory_order_relaxed);
+    }
+    return level;
+}
+
+SoftwareRasterizer::VectorLoops SoftwareRasterizer::WidestLoops() { return VectorLoops(raster_pixels::VectorLevel()); }
+
+void SoftwareRasterizer::LimitLoops(VectorLoops widest) {
+    gVectorLevel.store(std::min(ProcessorLevel(), int(widest)), std::memory_order_relaxed);
 }

@@ -88,4 +88,12 @@ public:
     static uint32_t Premultiply(uint32_t argb);
     // Whether the blits use the SSE2 loops (always on x86-64; false elsewhere).
     static bool HasSimd();
+
+    // The widest vector loops in use: chosen once from what the processor has (QS_NO_AVX2 in
+    // the environment stops at SSE4.1, QS_NO_SSE41 at SSE2, to measure the narrower loops on the
+    // same machine). Every width draws the same pixels.
+    enum class VectorLoops { kSse2, kSse41, kAvx2 };
+    static VectorLoops WidestLoops();
+    // Lowers (or restores, up to what the processor has) the widest loops used; for tests.
+    static void LimitLoops(VectorLoops widest);
 };

@@ -425,3 +425,104 @@ TEST(RasterSpeedPath, HostileQuadsStayInside) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every kind of blit, at widths around each loop's group size and at odd places, onto noise.
+std::vector<uint32_t> DrawEveryBlit(PixelFormat format) {
+    Surface surface(format, 96, 64);
+    surface.Noise(17);
+    const uint32_t tints[] = {0xFFFFFFFFu, 0xFFFF8040u, 0xC0FF8040u, 0x80FFFFFFu, 0x10204080u};
+    const int widths[] = {1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 64};
+    int place = 0;
+    for (int w : widths) {
+        std::vector<uint32_t> texels = MixedTexels(w, 6, uint32_t(w));
+        std::vector<uint32_t> runs, rowRuns;
+        EXPECT_TRUE(SoftwareRasterizer::BuildRuns(texels.data(), w, 6, runs, rowRuns));
+        RasterTexture texture;
+        texture.pixels = texels.data();
+        texture.width = w;
+        texture.height = 6;
+        texture.runs = runs.data();
+        texture.rowRuns = rowRuns.data();
+        for (uint32_t tint : tints)
+            for (bool additive : {false, true}) {
+                ++place;
+                SoftwareRasterizer::BlitSprite(surface.target, texture, (place * 13) % 90 - 5, (place * 7) % 60 - 3,
+                                               tint, additive);
+            }
+    }
+    SoftwareRasterizer::FillRect(surface.target, 3, 5, 80, 40, 0x80336699u, false);
+    SoftwareRasterizer::FillRect(surface.target, 1, 2, 61, 30, 0x40FF8000u, true);
+    std::vector<uint32_t> out;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x) out.push_back(surface.At(x, y));
+    return out;
+}
+
+}  // namespace
+
+TEST(RasterSpeedPath, EveryLoopWidthBlitsTheSamePixels) {
+    using Loops = SoftwareRasterizer::VectorLoops;
+    const Loops widest = SoftwareRasterizer::WidestLoops();
+    for (PixelFormat format : {PixelFormat::kArgb8888, PixelFormat::kRgb565}) {
+        SoftwareRasterizer::LimitLoops(Loops::kSse2);
+        std::vector<uint32_t> reference = DrawEveryBlit(format);
+        for (Loops loops : {Loops::kSse41, Loops::kAvx2}) {
+            SoftwareRasterizer::LimitLoops(loops);
+            if (SoftwareRasterizer::WidestLoops() != loops) continue;  // the processor lacks them
+            std::vector<uint32_t> drawn = DrawEveryBlit(format);
+            size_t differences = 0;
+            for (size_t i = 0; i < drawn.size(); ++i) differences += drawn[i] != reference[i];
+            EXPECT_EQ(differences, 0u) << "loops " << int(loops) << ", format " << int(format);
+        }
+    }
+    SoftwareRasterizer::LimitLoops(widest);
+}
+
+namespace {
+
+// Filtered quads, turned and scaled, tinted or not, over and added, onto noise.
+std::vector<uint32_t> DrawFilteredQuads() {
+    Surface surface(PixelFormat::kArgb8888, 128, 96);
+    surface.Noise(23);
+    std::vector<uint32_t> texels = MixedTexels(21, 13, 5);
+    RasterTexture texture;
+    texture.pixels = texels.data();
+    texture.width = 21;
+    texture.height = 13;
+    const struct {
+        float degrees, scale;
+    } poses[] = {{0, 1.0f}, {0, 1.7f}, {0, 0.6f}, {30, 1.0f}, {-75, 2.3f}, {180, 0.9f}, {0.5f, 3.0f}};
+    const float tints[][4] = {{1, 1, 1, 1}, {1, 0.5f, 0.25f, 1}, {0.8f, 0.9f, 1, 0.6f}};
+    int k = 0;
+    for (const auto& pose : poses)
+        for (const auto& tint : tints)
+            for (bool additive : {false, true}) {
+                RasterVertex v[4];
+                SpriteQuad(21, 13, pose.degrees, pose.scale, 10.3f + float(k * 17 % 110), 7.7f + float(k * 11 % 80), v);
+                for (RasterVertex& c : v) c.r = tint[0], c.g = tint[1], c.b = tint[2], c.a = tint[3];
+                int flags = SoftwareRasterizer::kTextured | SoftwareRasterizer::kBlended;
+                if (tint[3] != 1 || tint[1] != 1) flags |= SoftwareRasterizer::kTinted;
+                if (additive) flags |= SoftwareRasterizer::kAdditive;
+                SoftwareRasterizer::RasterizeQuad(flags, surface.target, v, &texture, true);
+                ++k;
+            }
+    return surface.storage;
+}
+
+}  // namespace
+
+TEST(RasterSpeedPath, FourAndEightPixelFilteredSpansDrawTheSamePixels) {
+    using Loops = SoftwareRasterizer::VectorLoops;
+    const Loops widest = SoftwareRasterizer::WidestLoops();
+    if (widest != Loops::kAvx2) GTEST_SKIP() << "the processor has no AVX2 to compare with";
+    std::vector<uint32_t> eight = DrawFilteredQuads();
+    SoftwareRasterizer::LimitLoops(Loops::kSse41);
+    std::vector<uint32_t> four = DrawFilteredQuads();
+    SoftwareRasterizer::LimitLoops(widest);
+    size_t differences = 0;
+    for (size_t i = 0; i < four.size(); ++i) differences += four[i] != eight[i];
+    EXPECT_EQ(differences, 0u);
+    EXPECT_NE(eight, std::vector<uint32_t>(eight.size(), eight[0])) << "something was drawn";
+}
