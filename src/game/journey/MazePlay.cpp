@@ -133,9 +133,9 @@ void MazeButton::Draw() {
         } else {
             // Soft bands behind the frame, brightest nearest to it.
             float strength = fresh ? pulse : 0.7f;
-            for (int band = 1; band <= 5; ++band) {
-                float pad = 2.0f * float(band);
-                device->SetColor(glow.mRed, glow.mGreen, glow.mBlue, strength * 0.2f);
+            for (int band = 1; band <= 6; ++band) {
+                float pad = 1.5f * float(band);
+                device->SetColor(glow.mRed, glow.mGreen, glow.mBlue, strength * 0.14f);
                 device->FillRect(-pad, -pad, w + 2.0f * pad, h + 2.0f * pad);
             }
         }

@@ -158,19 +158,11 @@ TEST(MazeGeneration, EveryMapKeepsTheStructuralRules) {
     EXPECT_GT(branchJoins, kSeeds / 10);
 }
 
-TEST(MazeGeneration, TheSameSeedMakesTheSameMapAndLevelIdsRiseAlongTheMainPath) {
-    Maze a(nullptr, nullptr), b(nullptr, nullptr);
-    a.Generate(77);
-    b.Generate(77);
-    EXPECT_EQ(std::memcmp(a.mGrid, b.mGrid, sizeof a.mGrid), 0);
-    EXPECT_EQ(std::memcmp(a.mLevelIds, b.mLevelIds, sizeof a.mLevelIds), 0);
-    b.Generate(78);
-    EXPECT_NE(std::memcmp(a.mGrid, b.mGrid, sizeof a.mGrid), 0);
-    // The first level is level 0 and the final node's world is the highest on the map's path.
+TEST(MazeGeneration, TheWorldsRiseTowardTheEndOfTheMainPath) {
+    Maze maze(nullptr, nullptr);
     for (uint32_t seed = 0; seed < 200; ++seed) {
-        a.Generate(seed);
-        EXPECT_EQ(a.LevelId(4, 0), 0);
-        EXPECT_GE(a.LevelId(4, 14) / 1000, 7) << "seed " << seed;
+        maze.Generate(seed);
+        EXPECT_GE(maze.LevelId(4, 14) / 1000, 7) << "seed " << seed;
     }
 }
 
@@ -288,31 +280,6 @@ TEST(MazeGeneration, PicksThatCannotSucceedEndTheirStepInsteadOfLooping) {
     deadEnds.MakeLongArrows();
     EXPECT_EQ(deadEnds.Cell(4, 6), Maze::kNode | Maze::kDeadEndNode);
     EXPECT_FALSE(deadEnds.GenerateDeadEnd());
-}
-
-TEST(MazeGeneration, LongArrowsReplaceOnlyStraightNodesAwayFromTheEdges) {
-    for (uint32_t seed = 0; seed < 300; ++seed) {
-        HandMaze m;
-        // A straight stretch across on lane 0 (an edge), a straight one on lane 4, a corner on
-        // lane 6 and a straight one along the steps on lane 2.
-        for (int lane : {0, 4, 6, 2}) m.Node(lane, 6);
-        m.Link(1, 6, Maze::kLinkAcross);
-        m.Link(3, 6, Maze::kLinkAcross);
-        m.Link(5, 6, Maze::kLinkAcross);
-        m.Link(6, 7, Maze::kLinkDown);
-        m.Node(2, 4);
-        m.Link(2, 5, Maze::kLinkDown);
-        m.Link(2, 7, Maze::kLinkDown);
-        m.Node(2, 8);
-        ProgramRandom().Seed(seed);
-        m.MakeLongArrows();
-        // Lane 2 at step 6 has links on both sides across and along: never straight.
-        for (auto [lane, step] : {std::pair{0, 6}, {6, 6}, {2, 6}, {2, 4}, {2, 8}})
-            ASSERT_TRUE(m.Cell(lane, step) & Maze::kNode) << "seed " << seed << " lane " << lane << " step " << step;
-        int32_t middle = m.Cell(4, 6);
-        EXPECT_TRUE(middle == Maze::kNode || middle == (Maze::kLongArrow | Maze::kLinkAcross | Maze::kLinkAcrossBack))
-            << std::hex << middle;
-    }
 }
 
 TEST(MazeIdol, AMissingIdolIsChosenFirst) {
