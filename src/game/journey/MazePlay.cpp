@@ -279,7 +279,7 @@ void Maze::Initialize() {
         UnlockButtons();
         if (mApp) {
             mApp->mMusic.Stop();
-            mApp->mMusic.Play();
+            mApp->mMusic.PlayLooped();
             // Making the thumbnails of a first journey takes a moment: the screen change goes
             // on from here instead of hurrying to catch up.
             mApp->ResetTiming();
@@ -476,8 +476,8 @@ void Maze::Update() {
         Scroll(2.0f);
         mAutoScroll = false;
     }
-    // The level music keeps playing on the map (a level's board stops it when it goes).
-    if (mApp && !mIdolTaken && ++mMusicCheck % 50 == 0 && !mApp->mMusic.IsPlaying()) mApp->mMusic.Play();
+    // The music loops on the map too; a level's board stops it when it goes, so it starts again.
+    if (mApp && !mIdolTaken && ++mMusicCheck % 50 == 0 && !mApp->mMusic.IsPlaying()) mApp->mMusic.PlayLooped();
     mTexts.Update();
 }
 
