@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "persistence/DataBuffer.h"
 #include "persistence/GameStatistics.h"
@@ -69,38 +70,27 @@ TEST_F(GameStatisticsTest, ShortLongAndMissingFiles) {
 
 TEST_F(GameStatisticsTest, WonJourneysKeepTheBestAndCountTheirIdol) {
     GameStatistics stats;
-    struct Journey {
-        int32_t moves, time, lost;
-        int idol;
-        int32_t fewestMoves, fastest, fewestLost;
-    } journeys[] = {
-        {120, 50000, 0, 4, 120, 50000, 0},  // no level lost: 0, which is a value and not "none"
-        {90, 60000, 2, 4, 90, 50000, 0},
-        {150, 40000, 1, -1, 90, 40000, 0},  // no idol
-        {100, 45000, 0, 11, 90, 40000, 0},  // an idol number outside the eleven counts none
-    };
-    int completed = 0;
-    for (const Journey& j : journeys) {
-        stats.JourneyWon(j.moves, j.time, j.lost, j.idol);
-        ++completed;
-        EXPECT_EQ(stats.mJourneysCompleted, completed);
-        EXPECT_EQ(stats.mFewestMoves, j.fewestMoves);
-        EXPECT_EQ(stats.mFastestJourney, j.fastest);
-        EXPECT_EQ(stats.mFewestLostLevels, j.fewestLost);
+    // moves, time, lost levels, idol; then the record's fewest moves, fastest, fewest lost.
+    const int32_t journeys[][7] = {{120, 50000, 0, 4, 120, 50000, 0},  // none lost: 0 is a value
+                                   {90, 60000, 2, 4, 90, 50000, 0},
+                                   {150, 40000, 1, -1, 90, 40000, 0},  // no idol
+                                   {100, 45000, 0, 11, 90, 40000, 0}};  // not one of the eleven
+    for (const auto& j : journeys) {
+        stats.JourneyWon(j[0], j[1], j[2], j[3]);
+        EXPECT_EQ(std::vector<int32_t>({stats.mFewestMoves, stats.mFastestJourney, stats.mFewestLostLevels}),
+                  std::vector<int32_t>({j[4], j[5], j[6]}));
     }
-    EXPECT_EQ(stats.mIdolCounts[4], 2);
+    EXPECT_EQ(stats.mJourneysCompleted, 4);
     int32_t idols = 0;
     for (int32_t count : stats.mIdolCounts) idols += count;
     EXPECT_EQ(idols, 2);
-    EXPECT_EQ(stats.mMostLevelsWonBeforeLosing, -1) << "levels won are counted as they are won";
-
+    EXPECT_EQ(stats.mIdolCounts[4], 2);
     stats.GauntletOver(40);
     stats.GauntletOver(10);
     EXPECT_EQ(stats.mGauntletsCompleted, 2);
     EXPECT_EQ(stats.mMostGold, 40);
-    // A record at its limit stays there.
-    stats.mJourneysCompleted = std::numeric_limits<int32_t>::max();
-    stats.mIdolCounts[0] = std::numeric_limits<int32_t>::max();
+    // A record at its limit stays there rather than turning negative.
+    stats.mJourneysCompleted = stats.mIdolCounts[0] = std::numeric_limits<int32_t>::max();
     stats.JourneyWon(1, 1, 0, 0);
     EXPECT_EQ(stats.mJourneysCompleted, std::numeric_limits<int32_t>::max());
     EXPECT_EQ(stats.mIdolCounts[0], std::numeric_limits<int32_t>::max());
