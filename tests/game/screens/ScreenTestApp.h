@@ -23,7 +23,7 @@ public:
         return sSoftware ? static_cast<Graphics*>(new SoftwareGraphics(800, 600)) : new Graphics();
     }
     bool MessageBox(const std::string& title, const std::string& text, const std::string& buttons) override {
-        (void)title;
+        if (mThemedMessages) return GameApp::MessageBox(title, text, buttons);
         mMessages.push_back(text);
         mMessageButtons.push_back(buttons);
         if (mAnswers.empty()) return true;
@@ -37,31 +37,25 @@ public:
     std::vector<std::string> mMessageButtons;
     std::deque<bool> mAnswers;
     int mBeeps = 0;
+    bool mThemedMessages = false;  // the game's own message box, answered through the loop
 };
 
-// A player who types when a dialog shows: a gadget in the top tree that, once `ready` holds,
-// pushes its text (and Enter) through the window. Being in the tree, it is updated inside the
-// modal loops of dialogs that a test cannot step itself.
-template <class Ready>
-class ScriptedTyping : public Gadget {
+// A player inside the loop: a gadget in the top tree that runs `act` once `ready` holds. Being
+// in the tree, it is updated inside the modal loops of dialogs that a test cannot step itself.
+template <class Ready, class Act>
+class ScriptedPlayer : public Gadget {
 public:
-    ScriptedTyping(Window& window, std::string text, Ready ready) : mWindow(window), mText(std::move(text)), mReady(ready) {
-        mNoHitTest = true;
-        mClip = false;
-    }
+    ScriptedPlayer(Ready ready, Act act) : mReady(ready), mAct(act) { mNoHitTest = true; }
     void Update() override {
         if (mDone || !mReady()) return;
         mDone = true;
-        if (!mText.empty()) mWindow.PushText(mText);
-        mWindow.PushKey(kKeyEnter, true);
-        mWindow.PushKey(kKeyEnter, false);
+        mAct();
     }
     bool mDone = false;
 
 private:
-    Window& mWindow;
-    std::string mText;
     Ready mReady;
+    Act mAct;
 };
 
 // A fresh data folder, the generated art as resources, and a started application.
@@ -88,12 +82,17 @@ public:
         drive->Release(int(x), int(y));
     }
     static std::string DataPath(const std::string& relative) { return Files::DataRoot() + "/" + relative; }
-    // Types `text` and Enter as soon as `ready` holds, from inside whatever loop is running.
+    // Runs `act` as soon as `ready` holds, from inside whatever loop is running.
+    template <class Ready, class Act>
+    Gadget* When(Ready ready, Act act) {
+        auto* player = new ScriptedPlayer<Ready, Act>(ready, act);
+        app->mGadgets.Add(player);
+        return player;
+    }
+    // Types `text` and Enter as soon as `ready` holds.
     template <class Ready>
-    ScriptedTyping<Ready>* TypeWhen(Ready ready, const std::string& text) {
-        auto* typist = new ScriptedTyping<Ready>(drive->W(), text, ready);
-        app->mGadgets.Add(typist);
-        return typist;
+    Gadget* TypeWhen(Ready ready, const std::string& text) {
+        return When(ready, [this, text] { TypeAndEnter(text); });
     }
     // The configuration file the application reads its profiles from.
     std::string ConfigPath() const { return app->mConfigPath.empty() ? std::string("game.cfg") : app->mConfigPath; }

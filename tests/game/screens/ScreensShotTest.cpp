@@ -61,6 +61,27 @@ TEST_F(ScreensShot, ProfileNameEntryAndScoresScreens) {
     drive->MoveTo(400, 449);  // DELETE under the mouse
     drive->Step();
     Shot("profile-list-scrolled.png");
+
+    // The delete question in the game's own message box, shot from inside its loop, then NO.
+    app->mLoaded = true;
+    app->mThemedMessages = true;
+    int shown = 0;
+    auto* player = When(
+        [&] {
+            for (void* item : app->mGadgets.mList.Items())
+                if (static_cast<Gadget*>(item)->mName == std::string("MessageBox")) return ++shown > 30;
+            return false;
+        },
+        [&] {
+            const char* dir = std::getenv("QS_SHOT_DIR");
+            static_cast<SoftwareGraphics*>(app->mGraphics)->WritePng(std::string(dir && *dir ? dir : "/tmp") + "/profile-delete.png");
+            drive->KeyPress(kKeyEscape);
+            drive->KeyRelease(kKeyEscape);
+        });
+    Click(400, 449);
+    drive->Step();
+    EXPECT_EQ(app->mProfiles.Count(), 14) << "NO keeps the profile";
+    player->Kill();
     profiles->Kill();
 
     // The name entry over an ended Gauntlet: the typed name inside the white well, from its left.
