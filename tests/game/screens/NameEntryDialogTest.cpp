@@ -79,6 +79,8 @@ TEST_F(NameEntryDialogTest, AnEndedGauntletAndAFinishedJourneyAskForANameAndKeep
     board->FakeNoMoves();
     ASSERT_TRUE(drive->StepUntil([&] { return session->mGameOver; }, 2000));
     EXPECT_EQ(Rows(app->mGauntletScores).substr(0, 9), "Ace 7000,");
+    // The scores screen follows through the fader.
+    EXPECT_TRUE(drive->StepUntil([&] { return app->mScoresScreen != nullptr; }, 100));
     GameStatistics stored;
     ASSERT_TRUE(stored.LoadFile("USERS\\Kim\\GameData.dat"));
     EXPECT_EQ(stored.mGauntletsCompleted, 1);
