@@ -17,6 +17,7 @@
 #include "engine/draw/Sprite.h"
 #include "game/GameApp.h"
 #include "persistence/ProfileManager.h"
+#include "platform/KeyCodes.h"
 
 namespace {
 
@@ -51,16 +52,20 @@ void ProfileList::Fill(const ProfileManager& profiles, int selected) {
     float width = mRect.w - mBarWidth;
     for (int i = 0; i < profiles.Count(); ++i) {
         mNames.push_back(profiles.GetName(i));
-        int region = AddRegion(Rect{0.0f, RowTop(i), width, kRowHeight});
-        mRegions[size_t(region)].mSelected = i == selected;
+        AddRegion(Rect{0.0f, RowTop(i), width, kRowHeight});
     }
     SetContentSize(width, RowTop(profiles.Count()) + kTopMargin);
-    if (selected >= 0) {
-        // The chosen name in view: scrolled just far enough.
-        float top = RowTop(selected), bottom = top + kRowHeight + kTopMargin;
-        if (top - kTopMargin < mScrollY) SetScroll(0.0f, top - kTopMargin);
-        if (bottom > mScrollY + mRect.h) SetScroll(0.0f, bottom - mRect.h);
-    }
+    if (selected >= 0) SelectRow(selected);
+}
+
+void ProfileList::SelectRow(int row) {
+    if (mRegions.empty()) return;
+    row = std::clamp(row, 0, int(mRegions.size()) - 1);
+    for (size_t i = 0; i < mRegions.size(); ++i) mRegions[i].mSelected = int(i) == row;
+    // The chosen name in view: scrolled just far enough.
+    float top = RowTop(row), bottom = top + kRowHeight + kTopMargin;
+    if (top - kTopMargin < mScrollY) SetScroll(0.0f, top - kTopMargin);
+    if (bottom > mScrollY + mRect.h) SetScroll(0.0f, bottom - mRect.h);
 }
 
 void ProfileList::Draw() {
@@ -217,7 +222,7 @@ void ProfileScreen::ShowList() {
         gadget->mHidden = true;
         gadget->mNoHitTest = true;
     }
-    if (App* app = App::Instance(); app && app->mKeyboardFocus == mNameBox) mNameBox->ReleaseKeyboardFocus();
+    TakeKeyboardFocus();
 }
 
 void ProfileScreen::ShowCreatePanel() {
@@ -254,6 +259,18 @@ void ProfileScreen::Notify(intptr_t message) {
     } else {
         if (is(mPanelCreateButton) || is(mNameBox)) CreatePressed();
         else if (is(mPanelCancelButton)) CancelPressed();
+    }
+}
+
+void ProfileScreen::KeyDown(int key) {
+    if (mFinished || mView != kListView) return;
+    int selected = mList->SelectedRegion();
+    switch (key) {
+        case kKeyUp: mList->SelectRow(selected < 0 ? 0 : selected - 1); break;
+        case kKeyDown: mList->SelectRow(selected + 1); break;
+        case kKeyEnter: SelectPressed(); break;
+        case kKeyEscape: Finish(0); break;
+        default: break;
     }
 }
 

@@ -27,6 +27,8 @@ public:
     // Replaces the rows by the manager's names and selects `selected` (-1 for none), scrolled
     // into view.
     void Fill(const ProfileManager& profiles, int selected);
+    // Selects a row (clamped to the list) and scrolls just far enough to show it.
+    void SelectRow(int row);
     // The row whose top is at content y, for tests and the screen's layout.
     static float RowTop(int row) { return kTopMargin + kRowHeight * float(row); }
 
@@ -83,6 +85,8 @@ public:
     void Update() override;
     void Draw() override;
     void Notify(intptr_t message) override;
+    // The list view's keys: Up and Down move the selection, Enter selects, Escape cancels.
+    void KeyDown(int key) override;
 
     // ---- The buttons' places (the background picture leaves room for them) -------------------
     static constexpr float kButtonWidth = 140.0f, kButtonHeight = 48.0f;

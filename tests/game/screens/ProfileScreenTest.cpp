@@ -191,6 +191,19 @@ TEST_F(ProfileScreenTest, SwitchingProfilesKeepsEachOnesStatistics) {
     GameStatistics bob;
     ASSERT_TRUE(bob.LoadFile("USERS\\Bob\\GameData.dat"));
     EXPECT_EQ(bob.mGauntletsCompleted, 1);
+
+    // Keys: Up and Down move the selection within the list; Escape leaves without a change.
+    Open("", "");
+    for (int key : {kKeyDown, kKeyDown, kKeyUp, kKeyDown}) {
+        drive->KeyPress(key);
+        drive->KeyRelease(key);
+    }
+    drive->Step();
+    EXPECT_EQ(screen->List()->SelectedRegion(), 1);
+    drive->KeyPress(kKeyEscape);
+    drive->Step();
+    EXPECT_TRUE(screen->IsFinished() && screen->Result() == 0);
+    EXPECT_EQ(app->mProfiles.GetCurrentName(), "Ann");
 }
 
 }  // namespace
