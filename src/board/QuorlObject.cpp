@@ -12,6 +12,8 @@
 #include "engine/draw/GraphicsDevice.h"
 #include "engine/draw/Particle.h"
 #include "engine/draw/Sprite.h"
+#include "persistence/DataBuffer.h"
+#include "persistence/RecordReader.h"
 
 namespace {
 
@@ -83,6 +85,42 @@ void QuorlObject::AddParticle(const Sprite* sprite, float alpha, const char* scr
     particle->mColor = Particle::Color{1.0f, 1.0f, 1.0f, alpha};
     particle->AddScript(script);
     mContext->mParticles->Add(particle);
+}
+
+// ---- saved form ---------------------------------------------------------------------------------
+
+void QuorlObject::Save(DataBuffer& out) const {
+    SlideObject::Save(out);
+    out.WriteFloat(mDrawOffsetX);
+    out.WriteFloat(mDrawOffsetY);
+    out.WriteFloat(mScale);
+    out.WriteFloat(mAngle);
+    out.WriteFloat(mAlpha);
+    out.WriteBool(mVanishing);
+    out.WriteInt(mVanishPhase);
+    out.WriteInt(mVanishCountdown);
+    out.WriteInt(mShakeCountdown);
+    out.WriteInt(mCrackLevel);
+    out.WriteBool(mMirrored);
+}
+
+bool QuorlObject::Load(RecordReader& in) {
+    if (!SlideObject::Load(in)) return false;
+    mDrawOffsetX = in.Float("piece draw offset x", -100.0f, 100.0f);
+    mDrawOffsetY = in.Float("piece draw offset y", -100.0f, 100.0f);
+    mScale = in.Float("piece scale", -1.0f, 10.0f);
+    mAngle = in.Float("piece angle", -360.0f, 360.0f);
+    mAlpha = in.Float("piece alpha", -1.0f, 2.0f);
+    bool vanishing = in.Bool("piece vanishing");
+    mVanishPhase = in.Int("piece vanish phase", 0, 1);
+    mVanishCountdown = in.Int("piece vanish countdown", -1, kVanishShake);
+    mShakeCountdown = in.Int("piece shake countdown", 0, 1000);
+    mCrackLevel = in.Int("piece crack level", 0, 10);
+    mMirrored = in.Bool("piece mirrored");
+    // The board's count of pieces turning into dullbones is loaded with the board; a piece
+    // destroyed mid-vanish gives one back, so the flag is only raised on a good record.
+    if (in.Ok()) mVanishing = vanishing;
+    return in.Ok();
 }
 
 // ---- update --------------------------------------------------------------------------------------

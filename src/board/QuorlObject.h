@@ -51,6 +51,10 @@ public:
 
     void Update() override;
     void Draw() override;
+    // The piece record and kExtraRecordSize bytes of the game piece's own state.
+    static constexpr int kExtraRecordSize = 38;
+    void Save(DataBuffer& buffer) const override;
+    bool Load(RecordReader& in) override;
 
     QuorlContext* mContext = nullptr;
     float mDrawOffsetX = 0.0f, mDrawOffsetY = 0.0f;

@@ -3,7 +3,7 @@
 // autopilot can play by itself. Game rules derive from it and take control through the callbacks.
 //
 // Index: [callbacks] [mouse] [board queries] [dragging] [matches] [falling] [generation]
-//        [autopilot] [fields]
+//        [autopilot] [saved form] [fields]
 #pragma once
 
 #include <string>
@@ -13,6 +13,8 @@
 #include "engine/core/Gadget.h"
 #include "engine/core/List.h"
 
+class DataBuffer;
+class RecordReader;
 class SlideLine;
 class SlideObject;
 
@@ -158,6 +160,24 @@ public:
     // them here too.
     virtual void ForgetObject(SlideObject* piece);
 
+    // ---- [saved form] ------------------------------------------------------------------------------
+    // Lets go of a drag under way (the line goes back to where the drag began, and an autopilot
+    // move in hand starts over) and runs updates until the board rests, at most kMaxSettleUpdates:
+    // what is saved is a board at rest. No new autopilot move starts meanwhile.
+    void BringToRest();
+    bool IsAtRest();
+    // Brings the board to rest and appends its record: settings, autopilot, random source, layout
+    // and every live piece in list order (each piece writes its own record).
+    virtual void Save(DataBuffer& buffer);
+    // Reads a record into a board that has not been played, checking every value against what a
+    // board can hold; false, with the reader's problem set, at the first one it cannot. The board
+    // is then half-built and must be thrown away. A loaded board keeps the random state it was
+    // saved with, so it plays on exactly as it would have.
+    virtual bool Load(RecordReader& in);
+    // Whether a layout and size read from a record may be built; the game's boards take only
+    // their level's own. The base takes any layout MakeBoard can build.
+    virtual bool AcceptLayout(const std::string& layout, int size, std::string* problem);
+
     // ---- [fields] ----------------------------------------------------------------------------------
     bool mDemonstration = false;
     // Pieces are only ever added once (when made, or when the game rules hold a matched one a
@@ -249,6 +269,12 @@ public:
     static constexpr int kMaxFruitlessFills = 20;
     // Larger boards would leave the float positions imprecise.
     static constexpr int kMaxBoardSize = 1000000;
+    // Colours a piece can have (layout letters name colours 0 to 7).
+    static constexpr int kMaxColors = 8;
+    // Update steps a save waits at most for the board to come to rest (a minute of play).
+    static constexpr int kMaxSettleUpdates = 6000;
+    // Coordinates a saved record may hold, in pixels either way (drag points travel off the board).
+    static constexpr float kFarCoordinate = 1.0e7f;
 
 private:
     void FinishDragCommon(float x, float y);
@@ -269,6 +295,12 @@ private:
     SlideObject* AddFallingPiece(float x, float y, float size, float fallX, float fallY, List& newPieces);
     void PutEveryPieceHome();
     std::vector<SlideObject*> Snapshot(const List& list) const;
+    // Ends a drag for a save: pieces home, drag flags down, the autopilot's move to be found again.
+    void ReleaseDragForSave();
+    // Destroys every piece, keeping lines and mask (a loaded board replaces the generated ones).
+    void DeletePieces();
+    // Every loaded piece lies on whole layout cells inside the board and no two share a cell.
+    bool CheckPiecePlaces(RecordReader& in);
 
     int mGridExtentColumns = 0;
     int mGridExtentRows = 0;

@@ -10,6 +10,8 @@
 #include "engine/core/Graphics.h"
 #include "engine/draw/ColorTable.h"
 #include "engine/draw/GraphicsDevice.h"
+#include "persistence/DataBuffer.h"
+#include "persistence/RecordReader.h"
 
 namespace {
 
@@ -135,6 +137,83 @@ bool SlideObject::DrawnCopyCentre(float& x, float& y) const {
         return true;
     }
     return false;
+}
+
+// ---- saved form ---------------------------------------------------------------------------------
+
+void SlideObject::Save(DataBuffer& out) const {
+    out.WriteFloat(mX);
+    out.WriteFloat(mY);
+    out.WriteInt(mColor);
+    out.WriteFloat(mW);
+    out.WriteFloat(mH);
+    out.WriteInt(mPushStamp);
+    out.WriteFloat(mPrevX);
+    out.WriteFloat(mPrevY);
+    out.WriteFloat(mWrappedX);
+    out.WriteFloat(mWrappedY);
+    out.WriteBool(mLarge);
+    out.WriteFloat(mRequestedX);
+    out.WriteFloat(mRequestedY);
+    out.WriteFloat(mStepStartX);
+    out.WriteFloat(mStepStartY);
+    out.WriteFloat(mStepMoveX);
+    out.WriteFloat(mStepMoveY);
+    out.WriteBool(mLocked);
+    out.WriteBool(mSpecial);
+    out.WriteInt(mMatchStamp);
+    out.WriteInt(mGridColumn);
+    out.WriteInt(mGridRow);
+    out.WriteInt(mGridWidth);
+    out.WriteInt(mGridHeight);
+    out.WriteFloat(mFallOffsetX);
+    out.WriteFloat(mFallOffsetY);
+    out.WriteFloat(mFallDirX);
+    out.WriteFloat(mFallDirY);
+    out.WriteBool(mFalling);
+    out.WriteFloat(mFallSpeed);
+    out.WriteBool(mPushedOut);
+}
+
+bool SlideObject::Load(RecordReader& in) {
+    const float far = SlideBoard::kFarCoordinate;
+    const int grid = SlideBoard::kGridSize;
+    mX = in.Float("piece x", -far, far);
+    mY = in.Float("piece y", -far, far);
+    mColor = in.Int("piece colour", 0, SlideBoard::kMaxColors - 1);
+    mW = in.Float("piece width", 1.0f, far);
+    mH = in.Float("piece height", 1.0f, far);
+    mPushStamp = in.Int("piece push stamp");
+    mPrevX = in.Float("piece previous x", -far, far);
+    mPrevY = in.Float("piece previous y", -far, far);
+    mWrappedX = in.Float("piece wrapped x", -far, far);
+    mWrappedY = in.Float("piece wrapped y", -far, far);
+    mLarge = in.Bool("piece large");
+    mRequestedX = in.Float("piece requested move x", -far, far);
+    mRequestedY = in.Float("piece requested move y", -far, far);
+    mStepStartX = in.Float("piece step start x", -far, far);
+    mStepStartY = in.Float("piece step start y", -far, far);
+    mStepMoveX = in.Float("piece step x", -far, far);
+    mStepMoveY = in.Float("piece step y", -far, far);
+    mLocked = in.Bool("piece locked");
+    mSpecial = in.Bool("piece special");
+    mMatchStamp = in.Int("piece match stamp");
+    // The grid cell is worked out again from the position; a piece forgets itself over this
+    // many cells, so they must stay small.
+    mGridColumn = in.Int("piece grid column", 0, grid);
+    mGridRow = in.Int("piece grid row", 0, grid);
+    mGridWidth = in.Int("piece grid width", 0, 2);
+    mGridHeight = in.Int("piece grid height", 0, 2);
+    mFallOffsetX = in.Float("piece fall offset x", -far, far);
+    mFallOffsetY = in.Float("piece fall offset y", -far, far);
+    mFallDirX = in.Float("piece fall direction x", -1.0f, 1.0f);
+    mFallDirY = in.Float("piece fall direction y", -1.0f, 1.0f);
+    mFalling = in.Bool("piece falling");
+    mFallSpeed = in.Float("piece fall speed", 0.0f, far);
+    mPushedOut = in.Bool("piece pushed out");
+    if (!in.Ok()) return false;
+    MakeHome();
+    return true;
 }
 
 // ---- drawing --------------------------------------------------------------------------------------

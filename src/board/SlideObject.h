@@ -8,6 +8,8 @@
 #include "engine/core/Object.h"
 #include "engine/core/Rect.h"
 
+class DataBuffer;
+class RecordReader;
 class SlideBoard;
 class SlideLine;
 
@@ -43,6 +45,13 @@ public:
     // Removes the newest snapshot (keep the change).
     void DropState();
     int SavedStateCount() const { return static_cast<int>(mStates.size()); }
+
+    // The piece's saved record: kRecordSize bytes (home, lines and snapshots are not stored).
+    static constexpr int kRecordSize = 109;
+    virtual void Save(DataBuffer& buffer) const;
+    // Reads the record, checking each value; the piece's home becomes the loaded position (the
+    // board's lines must exist). Where it lies on the board is the board's to check.
+    virtual bool Load(RecordReader& in);
 
     // Rectangle at the position, and at the wrapped position.
     Rect Bounds() const { return Rect{mX, mY, mW, mH}; }
