@@ -130,6 +130,10 @@ void Board::Initialize() {
     // The board sits in the left part of the screen, centred in a 500 pixel square.
     float width = Columns() * mCellSize, height = Rows() * mCellSize;
     SetRect(50.0f + (500.0f - width) * 0.5f, 70.0f + (500.0f - height) * 0.5f, width, height);
+    StartMusic();
+}
+
+void Board::StartMusic() {
     if (Sound* music = GameSound(&GameApp::mMusic)) {
         if (!music->IsPlaying()) music->PlayLooped();
         mMusicOn = true;
@@ -821,14 +825,7 @@ void Board::Cleared() {
     mPanelDrop = 400.0f;
     mQuorlRatio = mBoardCells > 0 ? static_cast<int>(std::ceil(double(mQuorlsUsed) / double(mBoardCells) - 0.5)) : 0;
 
-    mCycler.Clear();
-    const float colors[7][3] = {{1, 0, 0}, {1, 0.5f, 0}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1}, {0, 0, 1}, {1, 0, 1}};
-    for (const auto& c : colors) {
-        float rgb[3];
-        for (int i = 0; i < 3; ++i) rgb[i] = std::max(0.5f, std::min(1.0f, c[i] * 1.5f));
-        mCycler.Add(rgb[0], rgb[1], rgb[2], 1.0f);
-    }
-    mCycler.Add(mCycler.At(0));
+    MakeClearedColors();
     mCyclerPosition = 0.0f;
 
     mSpare2 = 0.0f;
@@ -845,6 +842,27 @@ void Board::Cleared() {
     }
 }
 
+void Board::MakeClearedColors() {
+    mCycler.Clear();
+    const float colors[7][3] = {{1, 0, 0}, {1, 0.5f, 0}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1}, {0, 0, 1}, {1, 0, 1}};
+    for (const auto& c : colors) {
+        float rgb[3];
+        for (int i = 0; i < 3; ++i) rgb[i] = std::max(0.5f, std::min(1.0f, c[i] * 1.5f));
+        mCycler.Add(rgb[0], rgb[1], rgb[2], 1.0f);
+    }
+    mCycler.Add(mCycler.At(0));
+}
+
+void Board::MakeContinueButton() {
+    if (mContinueButton) return;
+    const Font* font = mApp ? &mApp->mFont2 : nullptr;
+    int width = 300, height = 30;
+    if (font) font->TextSize("Click Here To Continue!", &width, &height);
+    mContinueButton = new Button();
+    mContinueButton->SetRect(mRect.w * 0.5f - width * 0.5f, 445.0f, float(width), float(std::max(height, 20)));
+    mContinueButton->SetListener(this, true);
+}
+
 void Board::UpdateCleared() {
     if (!mClearedPhase) {
         mBannerSpin += 15.0f;
@@ -859,14 +877,7 @@ void Board::UpdateCleared() {
         if (!mClearedPhase) continue;
         mPanelDrop *= 0.8f;
         if (mPanelDrop < 0.1f) mPanelDrop = 0.0f;
-        if (++mLineCounter == 500 && !mContinueButton) {
-            const Font* font = mApp ? &mApp->mFont2 : nullptr;
-            int width = 300, height = 30;
-            if (font) font->TextSize("Click Here To Continue!", &width, &height);
-            mContinueButton = new Button();
-            mContinueButton->SetRect(mRect.w * 0.5f - width * 0.5f, 445.0f, float(width), float(std::max(height, 20)));
-            mContinueButton->SetListener(this, true);
-        }
+        if (++mLineCounter == kContinueLine) MakeContinueButton();
     }
     if (mClearedPhase) mSpare2 += 0.05f;
     mCyclerPosition = mCycler.Advance(mCyclerPosition, 0.02f);

@@ -3,7 +3,8 @@
 // punch, raises the danger meter and drops dullbones, ends the game when no move is left (unless
 // a second chance spins in), shows hints, and shows the level-cleared screen.
 //
-// Index: [slide-board callbacks] [scoring] [danger] [no moves] [hint] [cleared] [pictures] [fields]
+// Index: [slide-board callbacks] [scoring] [danger] [no moves] [hint] [cleared] [pictures]
+//        [saved form] [fields]
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,7 @@
 
 class BoardContainer;
 class Button;
+class DataBuffer;
 class GameApp;
 class GameSession;
 class GameStatistics;
@@ -35,6 +37,8 @@ public:
     // Second chance: at most this many re-colourings of a cleared dullbone's piece are tried
     // before it keeps its colour (a board with few colours may have no match-free colouring).
     static constexpr int kMaxRecolorTries = 100;
+    // The cleared screen's counter at which the continue button appears.
+    static constexpr int kContinueLine = 500;
 
     // One piece of the border drawn around the board shape.
     struct BorderTile {
@@ -113,6 +117,18 @@ public:
     // it): a backdrop per cell, each piece as its colour's small tile and the border. `tiles`
     // (eight sprites) default to the application's small tiles.
     void MakeThumb(Image& out, const Sprite* const* tiles = nullptr);
+
+    // ---- [saved form] ---------------------------------------------------------------------------
+    // Appends the slide board's record (the board comes to rest first) and every game field,
+    // then pauses the board: a saved board plays no further.
+    virtual void Serialize(DataBuffer& buffer);
+    // Reads what Serialize wrote into a board made for its level id (mLevelId set), checking each
+    // value, and rebuilds what is not stored (position, end list, continue button, colours).
+    bool Load(RecordReader& in) override;
+    // Only the layout and size the level id makes.
+    bool AcceptLayout(const std::string& layout, int size, std::string* problem) override;
+    // The level music, looping while the level is played.
+    void StartMusic();
 
     // Particle and text effects: a sprite particle at a board point.
     Particle* AddEffect(const Sprite* sprite, float x, float y, const char* script, float scale = 1.0f);
@@ -212,6 +228,10 @@ public:
     bool mHandTravelling = false;
 
 private:
+    // The colours the cleared banner cycles through.
+    void MakeClearedColors();
+    // "Click Here To Continue!" under the cleared panel (once).
+    void MakeContinueButton();
     void PrepareImages();
     // A copy of `sprite` scaled to `size` pixels square, kept by the board.
     const Sprite* Scaled(const Sprite* sprite, int size);

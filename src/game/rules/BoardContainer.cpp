@@ -14,6 +14,8 @@
 #include "game/rules/Board.h"
 #include "game/rules/Board_FreeForm.h"
 #include "game/screens/QuickMenu.h"
+#include "persistence/DataBuffer.h"
+#include "persistence/RecordReader.h"
 
 BoardContainer::BoardContainer(GameSession* session, GameApp* app) : mSession(session), mApp(app) {
     mName = "BoardContainer";
@@ -114,3 +116,29 @@ void BoardContainer::GameOver() {
 }
 
 bool BoardContainer::IsHintMove() const { return mBoard && mBoard->mHintMove; }
+
+// ---- saved form -----------------------------------------------------------------------------------
+
+void BoardContainer::Serialize(DataBuffer& out) {
+    out.WriteInt(mLevelId);
+    out.WriteBool(mFreeForm);
+    if (mBoard) mBoard->Serialize(out);
+}
+
+bool BoardContainer::Load(RecordReader& in, bool freeForm) {
+    int levelId = in.Int("level id");
+    bool isFreeForm = in.Bool("free-form board");
+    if (!in.Ok()) return false;
+    if (isFreeForm != freeForm || (freeForm && levelId != Board_FreeForm::kLevelId)) {
+        in.Fail(freeForm ? "the Gauntlet's board is not its free-form board" : "a journey level holds a free-form board");
+        return false;
+    }
+    mLevelId = levelId;
+    mFreeForm = isFreeForm;
+    mBoard = mFreeForm ? new Board_FreeForm(this) : new Board(this);
+    mBoard->mLevelId = mLevelId;
+    // A child from the start, so the screen owns it whether or not it loads.
+    AddChild(mBoard);
+    mInitialized = true;
+    return mBoard->Load(in);
+}

@@ -8,6 +8,8 @@
 
 class Board;
 class Button;
+class DataBuffer;
+class RecordReader;
 class GameApp;
 class GameSession;
 
@@ -34,6 +36,13 @@ public:
     // Whether the move being played was made by a hint (such moves score nothing).
     bool IsHintMove() const;
     Board* GetBoard() const { return mBoard; }
+
+    // The level id, the free-form flag, then the board's own record.
+    void Serialize(DataBuffer& buffer);
+    // Reads what Serialize wrote into a screen not yet shown: makes the right board for the
+    // level, lets it load itself and keeps it as a child. False, with the reader's problem set,
+    // when the record cannot be a level of the kind asked for (`freeForm`: the Gauntlet's board).
+    bool Load(RecordReader& in, bool freeForm);
 
     GameSession* mSession = nullptr;
     GameApp* mApp = nullptr;

@@ -10,6 +10,8 @@
 #include "game/GameApp.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "persistence/DataBuffer.h"
+#include "persistence/RecordReader.h"
 
 Board_FreeForm::Board_FreeForm(BoardContainer* container) : Board(container) {
     mName = "Board_FreeForm";
@@ -124,4 +126,46 @@ void Board_FreeForm::UpdateCleared() {
     mLevelCleared = false;
     mRisePerUpdate = std::max(kRiseFloor, mRisePerUpdate * 0.75f);
     mNumColors = std::min(8, mNumColors + 1);
+}
+
+// ---- saved form -----------------------------------------------------------------------------------
+
+void Board_FreeForm::Serialize(DataBuffer& out) {
+    Board::Serialize(out);
+    out.WriteFloat(mRisePerUpdate);
+    out.WriteInt(mPassCounter);
+    out.WriteBool(mDrainMode);
+    out.WriteInt(mDropPending);
+    out.WriteInt(mDropCountdown);
+    out.WriteInt(mDarkTimer.mPeriod);
+    out.WriteInt(mDarkTimer.mCounter);
+    out.WriteBool(mDarkTimer.mState);
+    out.WriteInt(static_cast<int32_t>(mCells.size()));
+    Pause();
+}
+
+bool Board_FreeForm::Load(RecordReader& in) {
+    if (!Board::Load(in)) return false;
+    mRisePerUpdate = in.Float("danger rise per update", 0.0f, 1.0f);
+    mPassCounter = in.Int("pass counter", 0, 1000000);
+    mDrainMode = in.Bool("drain mode");
+    mDropPending = in.Int("drop pending", 0, 1);
+    mDropCountdown = in.Int("drop countdown", 0, 1000000);
+    mDarkTimer.mPeriod = in.Int("going-dark period", 1, 1000000);
+    mDarkTimer.mCounter = in.Int("going-dark counter", 0, 1000000);
+    mDarkTimer.mState = in.Bool("going-dark state");
+    int darkening = in.Int("tiles still to go dark", 0, kTileGrid * kTileGrid);
+    if (!in.Ok()) return false;
+    mDarkTimer.mFired = false;
+    mCells.clear();
+    if (darkening != 0) {
+        // The tiles still lit go dark in a new random order.
+        for (int c = 1; c < mColumnBound && c < kTileGrid; ++c)
+            for (int r = 1; r < mRowBound && r < kTileGrid; ++r)
+                if (mLitTiles[c * kTileGrid + r]) mCells.emplace_back(c, r);
+        BoardRandom& random = ProgramRandom();
+        for (size_t i = 0; i < mCells.size(); ++i)
+            std::swap(mCells[i], mCells[size_t(random.Range(int32_t(mCells.size())))]);
+    }
+    return true;
 }

@@ -26,6 +26,10 @@ public:
     void Cleared() override;
     void UpdateCleared() override;
     void DrawCleared() override {}
+    // The game board's record, then the rise, the drop countdown, the going-dark timer and the
+    // number of tiles still to go dark (the tiles themselves are found again from the lit ones).
+    void Serialize(DataBuffer& buffer) override;
+    bool Load(RecordReader& in) override;
 
     float mRisePerUpdate = kRiseFloor;
     int mPassCounter = 0;
