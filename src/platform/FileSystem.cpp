@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <mutex>
 #include <strings.h>
 #include <sys/stat.h>
@@ -263,6 +264,25 @@ bool ReadWhole(std::string_view gamePath, std::vector<uint8_t>& out) {
     return true;
 }
 
+namespace {
+
+// A write cut off by a crash or a kill leaves "<name>.tmp<pid>" behind. Once the file itself has
+// been written again, such a leftover of a process that no longer runs is removed.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+    std::string prefix = name + ".tmp";
+    for (const std::string& entry : ListDirectory(folder)) {
+        if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0) continue;
+        std::string digits = entry.substr(prefix.size());
+        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        pid_t pid = static_cast<pid_t>(std::strtol(digits.c_str(), nullptr, 10));
+        if (pid <= 0 || pid == getpid() || kill(pid, 0) == 0 || errno != ESRCH) continue;
+        std::string path = folder + "/" + entry;
+        if (IsRegularFile(path)) unlink(path.c_str());
+    }
+}
+
+}  // namespace
+
 bool WriteWholeAtomic(std::string_view gamePath, const void* data, size_t size) {
     std::string target = PathForWrite(gamePath);
     size_t slash = target.find_last_of('/');
@@ -286,6 +306,7 @@ bool WriteWholeAtomic(std::string_view gamePath, const void* data, size_t size) 
         fsync(dirFd);
         close(dirFd);
     }
+    RemoveStaleTemporaries(folder, target.substr(folder.size() + 1));
     return true;
 }
 

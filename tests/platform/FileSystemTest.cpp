@@ -66,6 +66,20 @@ TEST(FileSystem, FailedWriteLeavesNoTemporaryAndKeepsTheOldFile) {
     EXPECT_EQ(TestSupport::ReadText(Files::DataRoot() + "/save.dat"), "previous");
 }
 
+TEST(FileSystem, AWholeWriteClearsTheTemporariesOfWritesThatWereKilled) {
+    const std::string data = Files::DataRoot();
+    // Process ids above the largest the system hands out belong to no running process.
+    for (const char* name : {"kept.dat.tmp4999999", "kept.dat.tmpx1", "other.dat.tmp4999999"})
+        TestSupport::WriteBytes(data + "/" + name, "cut off");
+    std::string running = "kept.dat.tmp" + std::to_string(getppid());
+    TestSupport::WriteBytes(data + "/" + running, "being written");
+    ASSERT_TRUE(Files::WriteWholeAtomic("kept.dat", "whole", 5));
+    EXPECT_FALSE(Files::IsRegularFile(data + "/kept.dat.tmp4999999")) << "a dead writer's leftover goes";
+    EXPECT_TRUE(Files::IsRegularFile(data + "/" + running)) << "a running writer's file stays";
+    EXPECT_TRUE(Files::IsRegularFile(data + "/kept.dat.tmpx1")) << "not a writer's temporary";
+    EXPECT_TRUE(Files::IsRegularFile(data + "/other.dat.tmp4999999")) << "another file's";
+}
+
 TEST(FileSystem, RemoveTreeStaysInsideItsContainer) {
     const std::string data = Files::DataRoot();
     TestSupport::WriteBytes(data + "/USERS/Ann/GameData.dat", "x");
