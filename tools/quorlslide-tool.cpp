@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,9 +14,13 @@
 #include "board/SlideBoard.h"
 #include "board/SlideObject.h"
 #include "game/AutoplayGame.h"
+#include "game/GameFileDump.h"
+#include "game/GameSession.h"
+#include "game/SavedGame.h"
 #include "game/journey/AutoplayJourney.h"
 #include "game/journey/Maze.h"
 #include "game/rules/LevelGenerator.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -24,8 +30,10 @@ const char* const kUsage =
     "       quorlslide-tool board LAYOUT SIZE SEED [COLOURS]\n"
     "       quorlslide-tool autoplay-board LAYOUT SIZE SEED MOVES [COLOURS]\n"
     "       quorlslide-tool level ID\n"
-    "       quorlslide-tool autoplay (--gauntlet | --level ID | --journey) --seed S --moves N\n"
-    "       quorlslide-tool journey SEED\n";
+    "       quorlslide-tool autoplay (--gauntlet | --level ID | --journey) --seed S --moves N [--save FILE]\n"
+    "       quorlslide-tool autoplay --resume FILE --moves N [--seed S] [--save FILE]\n"
+    "       quorlslide-tool journey SEED\n"
+    "       quorlslide-tool dump FILE\n";
 
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "quorlslide-tool: %s\n", problem);
@@ -225,11 +233,28 @@ int CommandJourney(const std::vector<const char*>& args) {
 
 }  // namespace
 
+// A file named on the command line: relative to the current folder, not to the game's folders.
+std::string ToolPath(const char* name) {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(name, error);
+    return error ? std::string(name) : path.string();
+}
+
+// Writes a file the tool was asked for, atomically; false (and a message) when it cannot.
+bool WriteToolFile(const char* name, const std::vector<uint8_t>& bytes) {
+    if (Files::WriteWholeAtomic(ToolPath(name), bytes.data(), bytes.size())) return true;
+    std::fprintf(stderr, "quorlslide-tool: %s: cannot be written\n", name);
+    return false;
+}
+
 // Plays a level with the board's own autopilot until the moves are made, the game is over or
-// the level is cleared, and prints the outcome as one JSON object.
+// the level is cleared, and prints the outcome as one JSON object; or plays on from a saved game.
+// With --save, the saved game that leaving at that point would write goes to FILE.
 int CommandAutoplay(const std::vector<const char*>& args) {
     bool gauntlet = false, journey = false, haveMode = false, haveSeed = false, haveMoves = false;
     long long level = 0, seed = 0, moves = 0;
+    const char* resume = nullptr;
+    const char* save = nullptr;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         bool hasValue = i + 1 < args.size();
@@ -241,6 +266,10 @@ int CommandAutoplay(const std::vector<const char*>& args) {
             if (!hasValue || !ParseNumber(args[++i], INT32_MIN, INT32_MAX, &level))
                 return Usage("--level needs a whole number from -2147483648 to 2147483647");
             haveMode = true;
+        } else if (arg == "--resume" && !haveMode) {
+            if (!hasValue || !*args[i + 1]) return Usage("--resume needs a FILE");
+            resume = args[++i];
+            haveMode = true;
         } else if (arg == "--seed" && !haveSeed) {
             if (!hasValue || !ParseNumber(args[++i], 0, UINT32_MAX, &seed))
                 return Usage("--seed needs a whole number from 0 to 4294967295");
@@ -249,19 +278,87 @@ int CommandAutoplay(const std::vector<const char*>& args) {
             if (!hasValue || !ParseNumber(args[++i], 0, 1000000, &moves))
                 return Usage("--moves needs a whole number from 0 to 1000000");
             haveMoves = true;
+        } else if (arg == "--save" && !save) {
+            if (!hasValue || !*args[i + 1]) return Usage("--save needs a FILE");
+            save = args[++i];
         } else {
             return Usage(("autoplay does not take " + arg).c_str());
         }
     }
-    if (!haveMode || !haveSeed || !haveMoves)
-        return Usage("autoplay takes (--gauntlet | --level ID | --journey) --seed S --moves N");
+    if (!haveMode || !haveMoves || (!resume && !haveSeed))
+        return Usage("autoplay takes (--gauntlet | --level ID | --journey) --seed S --moves N, or --resume FILE --moves N");
+    std::vector<uint8_t> bytes;
+    if (resume) {
+        std::string problem;
+        bool journeyOnItsMap = false;
+        if (SavedGame::ReadBytes(ToolPath(resume), bytes, &problem)) {
+            // A journey left on its map, or in a level it reached from its map, goes on as a
+            // journey; a single level (or the Gauntlet) as that level.
+            std::unique_ptr<GameSession> probe = SavedGame::Read(bytes, nullptr, &problem);
+            Maze* map = probe ? probe->GetMap() : nullptr;
+            journeyOnItsMap = map && (!probe->mBoard || map->Current().mLane >= 0);
+            if (!probe) bytes.clear();
+        }
+        if (bytes.empty()) {
+            std::fprintf(stderr, "quorlslide-tool: %s: refused: %s\n", resume, problem.c_str());
+            return 1;
+        }
+        journey = journeyOnItsMap;
+    }
     if (journey) {
-        AutoplayJourney game(static_cast<uint32_t>(seed));
-        std::printf("%s\n", AutoplayJourney::ToJson(game.Play(static_cast<int>(moves))).c_str());
+        std::unique_ptr<AutoplayJourney> game;
+        std::string problem;
+        if (resume)
+            game = AutoplayJourney::Resume(bytes, static_cast<uint32_t>(seed), &problem);
+        else
+            game = std::make_unique<AutoplayJourney>(static_cast<uint32_t>(seed));
+        if (!game) {
+            std::fprintf(stderr, "quorlslide-tool: %s: refused: %s\n", resume, problem.c_str());
+            return 1;
+        }
+        AutoplayJourney::Result result = game->Play(static_cast<int>(moves));
+        if (save) {
+            std::vector<uint8_t> saved;
+            result.mSaved = game->Save(&saved);
+            if (*result.mSaved && !WriteToolFile(save, saved)) return 1;
+        }
+        std::printf("%s\n", AutoplayJourney::ToJson(result).c_str());
         return 0;
     }
-    AutoplayGame game(gauntlet, static_cast<int>(level), static_cast<uint32_t>(seed));
-    std::printf("%s\n", AutoplayGame::ToJson(game.Play(static_cast<int>(moves))).c_str());
+
+    std::unique_ptr<AutoplayGame> game;
+    if (resume) {
+        std::string problem;
+        game = AutoplayGame::Resume(bytes, static_cast<uint32_t>(seed), &problem);
+        if (!game) {
+            std::fprintf(stderr, "quorlslide-tool: %s: refused: %s\n", resume, problem.c_str());
+            return 1;
+        }
+    } else {
+        game = std::make_unique<AutoplayGame>(gauntlet, static_cast<int>(level), static_cast<uint32_t>(seed));
+    }
+    AutoplayGame::Result result = game->Play(static_cast<int>(moves));
+    if (save) {
+        std::vector<uint8_t> saved;
+        result.mSaved = game->Save(&saved);
+        if (*result.mSaved && !WriteToolFile(save, saved)) return 1;
+    }
+    std::printf("%s\n", AutoplayGame::ToJson(result).c_str());
+    return 0;
+}
+
+// Any of the game's binary files as one JSON object; the file is only read.
+int CommandDump(const std::vector<const char*>& args) {
+    if (args.size() != 1 || !*args[0]) return Usage("dump takes FILE");
+    std::string path = ToolPath(args[0]);
+    std::vector<uint8_t> bytes;
+    std::string problem, json;
+    if (!SavedGame::ReadBytes(path, bytes, &problem) ||
+        !GameFileDump::Describe(std::filesystem::path(path).filename().string(), bytes, &json, &problem)) {
+        std::fprintf(stderr, "quorlslide-tool: %s: refused: %s\n", args[0], problem.c_str());
+        return 1;
+    }
+    std::printf("%s\n", json.c_str());
     return 0;
 }
 
@@ -276,6 +373,7 @@ int main(int argc, char** argv) {
     if (command == "level") return CommandLevel(args);
     if (command == "autoplay") return CommandAutoplay(args);
     if (command == "journey") return CommandJourney(args);
+    if (command == "dump") return CommandDump(args);
     if (command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
         return 0;

@@ -206,9 +206,8 @@ GameApp::~GameApp() {
     ClearScreens();
     mGadgets.DeleteAll();
     mObjects.DeleteAll();
-    mJourneyScores.Save();
-    mGauntletScores.Save();
-    SaveStatistics();
+    // The score tables, then the statistics; a folder that cannot be written is reported once.
+    SaveProgressNow();
 }
 
 void GameApp::ClearScreens() {
@@ -467,14 +466,17 @@ void GameApp::SwitchScreen(int destination) {
         }
         break;
     case kDestinationResume:
-        ClearScreens();
+        // The saved game is read and checked before anything is cleared: one that is refused
+        // leaves the player on the menu as it was.
         if (ResumeSession(mResumePath) && mSession) {
             built = mSession->mName;
         } else {
-            // A saved game that cannot be read leaves the player on the menu, never on an empty
-            // screen.
             DebugLog::Log("The saved game %s could not be resumed", mResumePath.c_str());
-            mainMenu();
+            if (!mMainMenu) {
+                ClearScreens();
+                mainMenu();
+            }
+            built = mMainMenu->mName;
         }
         break;
     case kDestinationScores:
@@ -489,12 +491,6 @@ void GameApp::SwitchScreen(int destination) {
         break;
     }
     DebugLog::Log("screen %d %s", destination, built);
-}
-
-bool GameApp::ResumeSession(const std::string& path) {
-    // Saved games are read here once their format is in place.
-    (void)path;
-    return false;
 }
 
 Gadget* GameApp::CreateScoresScreen() {

@@ -88,8 +88,9 @@ public:
     // Builds the destination's screen (the fader calls it when the screen is covered) and logs
     // "screen N name".
     void SwitchScreen(int destination);
-    // Puts a saved game back into play as the current session; false (nothing made) when it
-    // cannot be read.
+    // Checks the whole saved game at `path` first; only a sound one clears the screens and becomes
+    // the current session. A damaged one is moved aside to "<name>.damaged", the player is told,
+    // and the screens stay as they are. False when nothing was resumed.
     virtual bool ResumeSession(const std::string& path);
     // Makes the scores screen and hands it to the top gadget manager; null when there is none.
     virtual Gadget* CreateScoresScreen();
@@ -105,6 +106,20 @@ public:
     void ChangeRenderer(bool software);
     // True on the thread that made the application (where modal screens may run).
     bool OnMainThread() const { return std::this_thread::get_id() == mMainThread; }
+
+    // ---- Saved games and progress (GameAppSaves.cpp) --------------------------------------------
+    // Writes the session's saved game into the profile folder, or removes it once the game is
+    // finished. A file that cannot be written leaves the previous one and is reported (once).
+    bool SaveSession(GameSession& session);
+    // Writes the statistics record and both score tables now (their contents changed: a level
+    // ended, a game ended, a name was entered), so a crash loses at most the level being played.
+    // A failure is reported once; the game goes on. False when something could not be written.
+    bool SaveProgressNow();
+    // Tells the player once that the file at `gamePath` could not be written, naming its folder
+    // (the previous file is kept); quiet again after the next write that succeeds.
+    void ReportWriteFailure(const std::string& gamePath);
+    // The message shown for a folder that cannot be written.
+    static std::string WriteFailureMessage(const std::string& folder);
 
     // ---- Loading progress (written by the loader, read by the title screen) ---------------------
     std::atomic<int> mLoadingStep{0};
@@ -151,6 +166,9 @@ public:
     std::string mResumePath;
     // When the loader started (application clock), for the log line at its end.
     uint32_t mLoadingStartTime = 0;
+
+    // A write failure has been reported and nothing has been written since.
+    bool mWriteFailureReported = false;
 
     // Developer start: straight into play after loading (0 none, 1 Gauntlet, 2 a journey level,
     // 3 a journey).

@@ -62,16 +62,19 @@ void GameSession::Initialize() {
 
 void GameSession::Update() {
     mTexts.Update();
-    if (mSwitchCountdown > 0 && --mSwitchCountdown == 0) {
-        if (mPendingDestination != 0) {
-            int destination = mPendingDestination;
-            mPendingDestination = 0;
-            PerformSwitch(destination);
-            return;
-        }
-        if (mPendingNewGame) ResetForNewGame();
-        StartLevelNow(mPendingLevel, mPendingFreeForm);
+    if (mSwitchCountdown > 0 && --mSwitchCountdown == 0) RunPendingSwitch();
+}
+
+void GameSession::RunPendingSwitch() {
+    mSwitchCountdown = 0;
+    if (mPendingDestination != 0) {
+        int destination = mPendingDestination;
+        mPendingDestination = 0;
+        PerformSwitch(destination);
+        return;
     }
+    if (mPendingNewGame) ResetForNewGame();
+    StartLevelNow(mPendingLevel, mPendingFreeForm);
 }
 
 void GameSession::DrawOverlay() { mTexts.Draw(); }
@@ -223,6 +226,8 @@ void GameSession::LevelWon() {
         }
     }
     mLevelWon = true;
+    // The level's statistics are kept at once, not only when the game shuts down.
+    if (mApp) mApp->SaveProgressNow();
     if (mMap) {
         ScheduleSwitch(kToMapAfterWin);
         return;
@@ -240,6 +245,7 @@ void GameSession::GameOver() {
     mHasLost = true;
     mLevelWon = false;
     mGameOver = true;
+    if (mApp) mApp->SaveProgressNow();
     if (mMap) {
         ScheduleSwitch(kToMapAfterLoss);
         return;
@@ -255,7 +261,7 @@ void GameSession::RecordJourneyWon(int idol) {
     if (mJourneyRecorded || !mApp) return;
     mJourneyRecorded = true;
     mApp->mStatistics.JourneyWon(mMoves, mJourneyTime, mLevelsLost, idol);
-    mApp->SaveStatistics();
+    mApp->SaveProgressNow();
 }
 
 void GameSession::JourneyFinished(int idol) {

@@ -9,9 +9,11 @@
 #include "engine/core/ObjectManager.h"
 
 class BoardContainer;
+class DataBuffer;
 class GameApp;
 class Maze;
 class PauseOverlay;
+class RecordReader;
 
 class GameSession : public Gadget {
 public:
@@ -75,6 +77,24 @@ public:
     // The map: a child while it is shown, held here (and owned) while a level is played.
     Maze* GetMap() const { return mMap; }
 
+    // ---- Saved form (GameSessionSave.cpp) -----------------------------------------------------------
+    // The saved game's file name in the profile folder.
+    virtual const char* SaveFileName() const;
+    // Whether the game has ended for good: leaving it then removes its saved game.
+    virtual bool IsFinished() const;
+    // Brings the game to a point it can be left at: a level change under way is made now, and
+    // the board comes to rest (so the points of a cascade are in the score before it is written).
+    void PrepareToSave();
+    // The saved game: the mode tag, the session's fields, the map and the level being played.
+    virtual void Serialize(DataBuffer& buffer);
+    // Reads a saved game into a session made for it and not yet shown, checking every value;
+    // false, with the reader's problem set, at the first one no game can hold.
+    virtual bool Load(RecordReader& in);
+    // The loaded game is now the one on screen: keyboard focus, a level if it has none, music.
+    virtual void Resumed();
+    // Leaving the game writes its saved game, or removes it once the game is finished.
+    void Kill() override;
+
     GameApp* mApp = nullptr;
     BoardContainer* mBoard = nullptr;
     int32_t mScore = 0;
@@ -103,6 +123,18 @@ protected:
     // Asks for a screen change: it happens kSwitchDelay updates later, when a fade would cover
     // the screen.
     void ScheduleSwitch(int destination);
+    // The level being played: present flag, then the level screen's record.
+    void SerializeLevel(DataBuffer& buffer);
+    bool LoadLevel(RecordReader& in, bool freeForm);
+    // The journey map: present flag, then the map's record.
+    void SerializeMap(DataBuffer& buffer);
+    bool LoadMap(RecordReader& in);
+    // Makes a scheduled level change at once.
+    void RunPendingSwitch();
+    // The bonus multiplier slots as the saved game holds them.
+    void SerializeBonus(DataBuffer& buffer) const;
+    void LoadBonus(RecordReader& in);
+
     // The level that follows a won or lost one, started kSwitchDelay updates later (a new game
     // first when `newGame` is set).
     void ScheduleLevel(int levelId, bool freeForm, bool newGame);

@@ -23,7 +23,7 @@ void GauntletSession::GameOver() {
     mGameOver = true;
     if (mApp) {
         mApp->mStatistics.GauntletOver(mGold);
-        mApp->SaveStatistics();
+        mApp->SaveProgressNow();
         bool entered = NameEntryDialog::EnterHighScore(mApp, mApp->mGauntletScores, mScore);
         // The scores screen follows; the dark piece fades to it when no new row was made.
         if (!mApp->mQuit) mApp->GoTo(kDestinationScores, !entered);

@@ -17,6 +17,12 @@ public:
     void GameOver() override;
     void ResetForNewGame() override;
     bool HasMap() const override { return false; }
+    // The Gauntlet's saved game: score, bonuses, second chances, gold and the board.
+    const char* SaveFileName() const override;
+    bool IsFinished() const override;
+    void Serialize(DataBuffer& buffer) override;
+    bool Load(RecordReader& in) override;
+    void Resumed() override;
 
     int32_t mGold = 0;
 };

@@ -239,14 +239,21 @@ std::string PathForWrite(std::string_view gamePath) {
 
 // --- Whole files -------------------------------------------------------------------------------
 
-bool ReadWhole(std::string_view gamePath, std::vector<uint8_t>& out) {
+int64_t FileSize(std::string_view gamePath) {
+    std::string path = FindForRead(gamePath);
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool ReadWhole(std::string_view gamePath, std::vector<uint8_t>& out, size_t maxSize) {
     out.clear();
     std::string path = FindForRead(gamePath);
     if (path.empty()) return false;
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > kMaxReadSize) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > std::min(maxSize, kMaxReadSize)) {
         close(fd);
         return false;
     }
@@ -354,5 +361,18 @@ bool RemoveTree(const std::string& realPath, const std::string& container) {
 }
 
 bool RemoveFile(const std::string& realPath) { return unlink(realPath.c_str()) == 0; }
+
+bool RenameFile(const std::string& fromRealPath, const std::string& toRealPath) {
+    if (!IsRegularFile(fromRealPath) || IsDirectory(toRealPath)) return false;
+    if (rename(fromRealPath.c_str(), toRealPath.c_str()) != 0) return false;
+    size_t slash = toRealPath.find_last_of('/');
+    std::string folder = slash == std::string::npos ? std::string(".") : toRealPath.substr(0, slash ? slash : 1);
+    int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
 
 }  // namespace Files

@@ -54,8 +54,11 @@ std::string PathForWrite(std::string_view gamePath);
 // Files larger than this are refused by ReadWhole: nothing the game reads comes near it.
 constexpr size_t kMaxReadSize = size_t(512) << 20;
 
-// Reads a whole file found by FindForRead. False (and `out` empty) when missing or unreadable.
-bool ReadWhole(std::string_view gamePath, std::vector<uint8_t>& out);
+// Reads a whole file found by FindForRead. False (and `out` empty) when missing, unreadable or
+// larger than `maxSize` (and kMaxReadSize).
+bool ReadWhole(std::string_view gamePath, std::vector<uint8_t>& out, size_t maxSize = kMaxReadSize);
+// The size in bytes of a regular file found by FindForRead; -1 when there is none.
+int64_t FileSize(std::string_view gamePath);
 
 // Writes a whole file at PathForWrite atomically: a temporary file beside the target is written,
 // flushed and synced, then renamed over it. Missing parent folders are created. On failure the
@@ -80,5 +83,8 @@ bool RemoveTree(const std::string& realPath, const std::string& container);
 
 // Removes one file; false when it did not exist or could not be removed.
 bool RemoveFile(const std::string& realPath);
+
+// Renames a regular file, replacing a file already at the new name; false when it could not.
+bool RenameFile(const std::string& fromRealPath, const std::string& toRealPath);
 
 }  // namespace Files

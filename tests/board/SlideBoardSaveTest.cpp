@@ -117,7 +117,9 @@ TEST(SlideBoardSave, TheRecordHasItsFixedLayout) {
         std::memcpy(&x, &bytes[first], 4);
         EXPECT_EQ(x, piece->mX);
         EXPECT_EQ(GetInt(bytes, first + 8), piece->mColor);
-        if (quorls) EXPECT_EQ(bytes[first + 146], static_cast<QuorlObject*>(piece)->mMirrored ? 1 : 0);
+        if (quorls) {
+            EXPECT_EQ(bytes[first + 146], static_cast<QuorlObject*>(piece)->mMirrored ? 1 : 0);
+        }
     }
 }
 

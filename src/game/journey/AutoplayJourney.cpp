@@ -10,6 +10,7 @@
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
 #include "game/GameSession.h"
+#include "game/SavedGame.h"
 #include "game/journey/Maze.h"
 
 // The real journey session without an application; it counts the levels won.
@@ -32,6 +33,35 @@ AutoplayJourney::AutoplayJourney(uint32_t seed) : mSession(std::make_unique<RunS
     mSession->mMap = map;
     mSession->AddChild(map);
     mSession->DoUpdate();
+}
+
+AutoplayJourney::AutoplayJourney(std::unique_ptr<RunSession> session) : mSession(std::move(session)) {
+    mMovesAtStart = mSession->mMoves;
+    mLostAtStart = mSession->mLevelsLost;
+}
+
+std::unique_ptr<AutoplayJourney> AutoplayJourney::Resume(const std::vector<uint8_t>& bytes, uint32_t seed,
+                                                         std::string* problem) {
+    ProgramRandom().Seed(seed);
+    auto make = [](bool gauntlet, GameApp*) -> std::unique_ptr<GameSession> {
+        if (gauntlet) return nullptr;
+        return std::make_unique<RunSession>();
+    };
+    if (!bytes.empty() && bytes[0] == 1) {
+        if (problem) *problem = "a Gauntlet game is not a journey";
+        return nullptr;
+    }
+    std::unique_ptr<GameSession> session = SavedGame::Read(bytes, nullptr, problem, make);
+    if (!session) return nullptr;
+    std::unique_ptr<RunSession> run(static_cast<RunSession*>(session.release()));
+    return std::unique_ptr<AutoplayJourney>(new AutoplayJourney(std::move(run)));
+}
+
+bool AutoplayJourney::Save(std::vector<uint8_t>* bytes) {
+    bytes->clear();
+    if (mSession->IsFinished()) return false;
+    *bytes = SavedGame::Write(*mSession);
+    return true;
 }
 
 AutoplayJourney::~AutoplayJourney() = default;
@@ -68,7 +98,7 @@ bool AutoplayJourney::NextNode(int* lane, int* step) const {
 
 AutoplayJourney::Result AutoplayJourney::Play(int moves) {
     Maze* map = GetMap();
-    while (map && mResult.mUpdates < kMaxUpdates && mSession->mMoves < moves && !mResult.mJourneyWon) {
+    while (map && mResult.mUpdates < kMaxUpdates && mSession->mMoves - mMovesAtStart < moves && !mResult.mJourneyWon) {
         bool onMap = !mSession->mBoard && !mSession->IsSwitchPending();
         if (onMap) {
             if (map->TakeIdol()) {
@@ -86,10 +116,10 @@ AutoplayJourney::Result AutoplayJourney::Play(int moves) {
         }
         Step();
     }
-    mResult.mMoves = mSession->mMoves;
+    mResult.mMoves = mSession->mMoves - mMovesAtStart;
     mResult.mScore = mSession->mScore;
     mResult.mLevelsWon = mSession->mWon;
-    mResult.mLevelsLost = mSession->mLevelsLost;
+    mResult.mLevelsLost = mSession->mLevelsLost - mLostAtStart;
     return mResult;
 }
 
@@ -97,8 +127,9 @@ std::string AutoplayJourney::ToJson(const Result& r) {
     char text[320];
     std::snprintf(text, sizeof text,
                   "{\"moves\":%d,\"score\":%d,\"levels_won\":%d,\"levels_lost\":%d,\"treasures\":%d,\"journey_won\":%s,"
-                  "\"updates\":%lld}",
+                  "\"updates\":%lld%s}",
                   r.mMoves, r.mScore, r.mLevelsWon, r.mLevelsLost, r.mTreasures, r.mJourneyWon ? "true" : "false",
-                  static_cast<long long>(r.mUpdates));
+                  static_cast<long long>(r.mUpdates),
+                  !r.mSaved ? "" : *r.mSaved ? ",\"saved\":true" : ",\"saved\":false");
     return text;
 }

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class GameSession;
 class Maze;
@@ -22,6 +24,8 @@ public:
         int mTreasures = 0;
         bool mJourneyWon = false;
         int64_t mUpdates = 0;
+        // Set when the run was asked to save: whether a saved game was written.
+        std::optional<bool> mSaved;
     };
     // A journey runs out after this many update steps whatever happens.
     static constexpr int64_t kMaxUpdates = 50000000;
@@ -31,10 +35,19 @@ public:
     AutoplayJourney(const AutoplayJourney&) = delete;
     AutoplayJourney& operator=(const AutoplayJourney&) = delete;
 
-    // Plays until `moves` board moves are made or the idol is taken.
+    // Plays on from a saved journey, read as the game reads it (the program-wide source seeded
+    // with `seed`). Null, with `problem` set, when the saved game is refused.
+    static std::unique_ptr<AutoplayJourney> Resume(const std::vector<uint8_t>& bytes, uint32_t seed,
+                                                   std::string* problem);
+
+    // Plays until `moves` more board moves are made or the idol is taken. Moves, levels and
+    // treasures count from the start of this run; the score is the journey's.
     Result Play(int moves);
+    // The saved game that leaving the journey at this point would write; false (and nothing in
+    // `bytes`) once the journey is won and leaving would remove its saved game instead.
+    bool Save(std::vector<uint8_t>* bytes);
     // One line of JSON: {"moves":…,"score":…,"levels_won":…,"levels_lost":…,"treasures":…,
-    // "journey_won":…,"updates":…}
+    // "journey_won":…,"updates":…} and, after a save, "saved":….
     static std::string ToJson(const Result& result);
 
     GameSession* GetSession() const;
@@ -42,6 +55,7 @@ public:
 
 private:
     class RunSession;
+    explicit AutoplayJourney(std::unique_ptr<RunSession> session);
     // One update step of the session (the map or the level screen under it).
     void Step();
     // The node the autopilot plays next; false when none is open.
@@ -49,4 +63,6 @@ private:
 
     std::unique_ptr<RunSession> mSession;
     Result mResult;
+    int mMovesAtStart = 0;
+    int mLostAtStart = 0;
 };

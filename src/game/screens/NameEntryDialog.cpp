@@ -68,6 +68,7 @@ bool NameEntryDialog::EnterHighScore(GameApp* app, HighScoreTable& table, int32_
     }
     if (name.empty()) name = kAnonymous;
     bool added = table.Add(name, score);
-    if (added) table.Save();
+    // Written at once; a folder that cannot be written is reported (once) by the application.
+    if (added && !table.Save()) app->ReportWriteFailure(table.FileName());
     return added;
 }
