@@ -4,10 +4,12 @@
 
 #include <cstring>
 
+#include "game/AutoplayGame.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
 #include "game/ScreenFader.h"
 #include "game/rules/Board.h"
+#include "game/rules/BoardContainer.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/MessageBox.h"
 #include "game/screens/ModePicker.h"
@@ -128,17 +130,66 @@ TEST_F(TitleAndMenuTest, AnUnreadableSavedGameLeavesThePlayerOnTheMenu) {
     ASSERT_TRUE(app.mProfiles.Create("Ann"));
     std::string path = app.mProfiles.GetProfilePath(GameFiles::kGauntletSaveFile);
     TestSupport::WriteBytes(Files::PathForWrite(path), "not a saved game");
+    MainMenu* menu = app.mMainMenu;
+    std::string message;
     Script script(app);
-    script.When([&] { return Top<ModePicker>(app); }, [&] { Click(drive, kPickGauntlet[0], kPickGauntlet[1]); });
+    script.When([&] { return Top<ModePicker>(app); }, [&] { Click(drive, kPickGauntlet[0], kPickGauntlet[1]); })
+        .When([&] { return Top<MessageBox>(app); },
+              [&] {
+                  message = Top<MessageBox>(app)->mText;
+                  Click(drive, kOk[0], kOk[1]);
+              });
     Click(drive, kContinue[0], kContinue[1]);
     drive.Step(2);
     EXPECT_TRUE(app.mTransitionRunning);
     EXPECT_EQ(app.mResumePath, path);
     drive.StepUntil([&] { return !app.mTransitionRunning; }, 200);
-    EXPECT_NE(app.mMainMenu, nullptr);
+    EXPECT_EQ(message, "This saved game is damaged and cannot be continued.");
+    EXPECT_EQ(app.mMainMenu, menu) << "the menu was never cleared";
     EXPECT_EQ(app.mSession, nullptr);
     EXPECT_NE(ShellKit::LogText().find("screen 6 MainMenu"), std::string::npos) << ShellKit::LogText();
-    EXPECT_EQ(TestSupport::ReadText(Files::PathForWrite(path)), "not a saved game");
+    // Kept for a look, out of the way of a new game.
+    EXPECT_FALSE(Files::IsRegularFile(Files::PathForWrite(path)));
+    EXPECT_EQ(TestSupport::ReadText(Files::PathForWrite(path) + ".damaged"), "not a saved game");
+}
+
+TEST_F(TitleAndMenuTest, ContinueTakesUpASavedGameWhereItWasLeftAndLeavingSavesItAgain) {
+    AppTestDriver<ShellApp> drive;
+    ShellApp& app = *drive.app;
+    ShellKit::ToMainMenu(drive);
+    ASSERT_TRUE(app.mProfiles.Create("Ann"));
+    std::string path = app.mProfiles.GetProfilePath(GameFiles::kGauntletSaveFile);
+    AutoplayGame left(true, 0, 6);
+    left.Play(15);
+    // As a player leaves it: no autopilot running.
+    left.GetBoard()->SetAutopilot(false);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(left.Save(&bytes));
+    TestSupport::WriteBytes(Files::PathForWrite(path), std::string(bytes.begin(), bytes.end()));
+
+    Script script(app);
+    script.When([&] { return Top<ModePicker>(app); }, [&] { Click(drive, kPickGauntlet[0], kPickGauntlet[1]); });
+    Click(drive, kContinue[0], kContinue[1]);
+    drive.Step(2);
+    drive.StepUntil([&] { return !app.mTransitionRunning; }, 200);
+    auto* session = dynamic_cast<GauntletSession*>(app.mSession);
+    ASSERT_NE(session, nullptr);
+    EXPECT_EQ(app.mMainMenu, nullptr);
+    EXPECT_EQ(session->mScore, left.GetSession()->mScore);
+    ASSERT_TRUE(session->mBoard && session->mBoard->GetBoard());
+    EXPECT_EQ(session->mBoard->GetBoard()->mQuorlsUsed, left.GetBoard()->mQuorlsUsed);
+    EXPECT_NE(ShellKit::LogText().find("screen 6 GauntletSession"), std::string::npos) << ShellKit::LogText();
+
+    // Back to the main menu: the game is saved again as it stands.
+    session->mScore += 5;
+    app.GoToMainMenu();
+    drive.StepUntil([&] { return !app.mTransitionRunning; }, 200);
+    std::vector<uint8_t> saved = TestSupport::ReadBytes(Files::PathForWrite(path));
+    ASSERT_GT(saved.size(), 5u);
+    EXPECT_EQ(saved[0], 1);
+    int32_t score;
+    std::memcpy(&score, &saved[1], 4);
+    EXPECT_EQ(score, left.GetSession()->mScore + 5);
 }
 
 TEST_F(TitleAndMenuTest, NoToTheOverwriteQuestionChangesNothingAndYesLeadsThroughTheTutorial) {
