@@ -369,9 +369,12 @@ void GameApp::LoadingDone() {
     ShowProfiles(true);
     if (mQuit) return;
     LoadStatistics();
-    // The developer's switches skip the title and the menus; otherwise the title screen now
-    // shows its play button.
-    if (mStartPlay != 0) StartPlay();
+    // The developer's switches skip the title and the menus; after a restart the main menu
+    // follows at once; otherwise the title screen now shows its play button.
+    if (mStartPlay != 0)
+        StartPlay();
+    else if (mAfterRestart)
+        GoToMainMenu();
 }
 
 GameSession* GameApp::StartPlay() {

@@ -174,6 +174,8 @@ public:
     // 3 a journey).
     int mStartPlay = 0;
     int mStartLevel = 0;
+    // This application replaces one that restarted itself: play goes on at the main menu.
+    bool mAfterRestart = false;
 
 private:
     bool mMapSeedGiven = false;

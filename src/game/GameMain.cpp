@@ -122,7 +122,10 @@ int GameMain(int argc, char** argv) {
         app->SetName(kGameTitle);
         app->SetVersion(kGameVersion);
         app->mFullscreen = options.fullscreen;
-        app->mStartPlay = options.startPlay;
+        // After a restart (a renderer chosen in the options) the player goes on at the main
+        // menu; the developer switches only count for the first start.
+        app->mAfterRestart = restart;
+        app->mStartPlay = restart ? 0 : options.startPlay;
         app->mStartLevel = options.startLevel;
         // A seeded run makes the same first journey map as the tool's "journey SEED".
         if (options.haveSeed) app->SetMapSeed(options.seed);

@@ -198,11 +198,15 @@ TEST_F(InGameMenuTest, OptionsSetTheVolumeAndTheDisplayAndAChangedRendererSurviv
     EXPECT_EQ(settings.mWidth, 640);
     EXPECT_EQ(settings.mHeight, 480);
 
-    // A switch on the command line decides the renderer: the options leave it alone.
+    // The restarted game goes on at the main menu once loaded. A switch on the command line
+    // decides the renderer: then the options leave it alone.
     AppTestDriver<ShellApp> drive;
     ShellApp& app = *drive.app;
+    app.mAfterRestart = true;
     app.mCommandLine = "-software";
-    ShellKit::ToMainMenu(drive);
+    ShellKit::FinishLoading(drive);
+    drive.StepUntil([&] { return app.mMainMenu && !app.mTransitionRunning; }, 200);
+    ASSERT_NE(app.mMainMenu, nullptr);
     Script script(app);
     script.When([&] { return Top<OptionsDialog>(app); }, [&] { Click(drive, kAccelerated[0], kAccelerated[1]); })
         .Then([&] { Click(drive, kDone[0], kDone[1]); });
