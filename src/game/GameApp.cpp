@@ -535,8 +535,9 @@ void GameApp::ChangeRenderer(bool software) {
     Registry config;
     config.Load(mConfigPath.empty() ? std::string(GameFiles::kConfigFile) : mConfigPath);
     config.SetBool("Software", software);
-    config.SetInt("Width", software ? 640 : 800);
-    config.SetInt("Height", software ? 480 : 600);
+    // Both renderers draw the 800 by 600 screen one to one, so both start in a window of that size.
+    config.SetInt("Width", 800);
+    config.SetInt("Height", 600);
     if (!config.Flush()) {
         // Restarting would only bring back the same renderer.
         DebugLog::Log("The renderer choice could not be written to game.cfg");

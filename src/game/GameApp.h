@@ -102,7 +102,7 @@ public:
     // Whether the renderer may be changed from the options: not while a command-line switch
     // decides it.
     bool CanChangeRenderer() const;
-    // Remembers the renderer (and its screen size) in "game.cfg" and restarts the game.
+    // Remembers the renderer (and the 800 by 600 window) in "game.cfg" and restarts the game.
     void ChangeRenderer(bool software);
     // True on the thread that made the application (where modal screens may run).
     bool OnMainThread() const { return std::this_thread::get_id() == mMainThread; }

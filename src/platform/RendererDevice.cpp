@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/Window.h"
@@ -204,6 +205,7 @@ bool RendererDevice::PresentFrame(const void* pixels, int width, int height, int
         }
         SDL_SetTextureBlendMode(static_cast<SDL_Texture*>(mFrameTexture), SDL_BLENDMODE_NONE);
         SDL_SetTextureScaleMode(static_cast<SDL_Texture*>(mFrameTexture), SDL_ScaleModeLinear);
+        mFrameScaleMode = SDL_ScaleModeLinear;
         mFrameWidth = width;
         mFrameHeight = height;
         mFrameFormat = format;
@@ -216,8 +218,17 @@ bool RendererDevice::PresentFrame(const void* pixels, int width, int height, int
     int ow = 0, oh = 0;
     if (!OutputSize(ow, oh)) return false;
     float scale = std::min(float(ow) / float(width), float(oh) / float(height));
-    SDL_Rect dest{int((float(ow) - scale * float(width)) * 0.5f), int((float(oh) - scale * float(height)) * 0.5f),
-                  int(scale * float(width) + 0.5f), int(scale * float(height) + 0.5f)};
+    // A whole-number scale copies each pixel into a square of pixels: crisp. Any other scale
+    // blends neighbours, which keeps the picture even.
+    bool whole = scale >= 1.0f && std::fabs(scale - std::round(scale)) < 1e-4f;
+    SDL_ScaleMode mode = whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
+    if (mode != mFrameScaleMode) {
+        SDL_SetTextureScaleMode(t, mode);
+        mFrameScaleMode = mode;
+    }
+    int destW = int(scale * float(width) + 0.5f), destH = int(scale * float(height) + 0.5f);
+    // Centred on whole pixels: the bars on both sides differ by at most one pixel.
+    SDL_Rect dest{(ow - destW) / 2, (oh - destH) / 2, destW, destH};
     SDL_RenderSetClipRect(R(mRenderer), nullptr);
     SDL_SetRenderDrawColor(R(mRenderer), 0, 0, 0, 255);
     SDL_RenderClear(R(mRenderer));

@@ -61,6 +61,7 @@ private:
     void* mFrameTexture = nullptr;
     int mFrameWidth = 0, mFrameHeight = 0;
     FrameFormat mFrameFormat = FrameFormat::kArgb8888;
+    int mFrameScaleMode = 0;  // how the frame texture is scaled now
     int mMaxTextureWidth = 2048, mMaxTextureHeight = 2048;
     int mOverMode = 0, mAddMode = 0;
 };

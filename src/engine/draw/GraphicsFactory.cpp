@@ -15,8 +15,13 @@
 namespace {
 
 // The software device with its presenter: a plain renderer that only shows finished frames.
+// Its buffer is the logical screen itself: the art is drawn one to one (the rasterizer's fastest
+// path, and pixel-exact), and the presenter scales the finished frame once to the window or the
+// full screen, keeping its shape.
 class PresentedSoftwareGraphics : public SoftwareGraphics {
 public:
+    PresentedSoftwareGraphics() : SoftwareGraphics(800, 600) {}
+
     bool Init(Window* window) override {
         if (window && !mPresenterDevice.IsOpen()) {
             if (mPresenterDevice.Create(*window, false, true)) {

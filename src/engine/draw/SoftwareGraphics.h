@@ -14,7 +14,8 @@ public:
     // Shows a finished frame: pixels, width, height, bytes per row, format. False when it failed.
     using Presenter = std::function<bool(const void*, int, int, int, PixelFormat)>;
 
-    // The game's software mode uses the 640 by 480 buffer; tools and tests may ask for 800 by 600.
+    // The game's software mode draws into an 800 by 600 buffer (its logical screen, one to one);
+    // other sizes scale the logical screen into the buffer.
     explicit SoftwareGraphics(int bufferWidth = 640, int bufferHeight = 480,
                               PixelFormat format = PixelFormat::kArgb8888);
     ~SoftwareGraphics() override;

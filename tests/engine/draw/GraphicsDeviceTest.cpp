@@ -242,7 +242,9 @@ TEST(GraphicsFactory, FallsBackToSoftware) {
     EXPECT_TRUE(software);
     EXPECT_TRUE(device->mSoftware);
     ASSERT_NE(nullptr, dynamic_cast<SoftwareGraphics*>(device.get()));
-    EXPECT_EQ(640, device->BufferWidth());
+    // The logical screen one to one: the presenter does the scaling.
+    EXPECT_EQ(800, device->BufferWidth());
+    EXPECT_EQ(600, device->BufferHeight());
     device->BeginFrame();
     device->SetColor(1, 0, 0, 1);
     device->FillRect(0, 0, 800, 600);
@@ -251,7 +253,7 @@ TEST(GraphicsFactory, FallsBackToSoftware) {
     std::vector<uint32_t> px;
     int w = 0, h = 0;
     ASSERT_TRUE(device->ReadPixels(px, w, h));
-    EXPECT_EQ(0xFFFF0000u, px[size_t(240) * 640 + 320]);
+    EXPECT_EQ(0xFFFF0000u, px[size_t(300) * 800 + 400]);
     device->Shutdown();
     window.Destroy();
 }

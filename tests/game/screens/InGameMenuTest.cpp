@@ -195,8 +195,8 @@ TEST_F(InGameMenuTest, OptionsSetTheVolumeAndTheDisplayAndAChangedRendererSurviv
     DisplaySettings settings;
     settings.Read(config, "", DisplaySettings::Preferences());
     EXPECT_TRUE(settings.mSoftware);
-    EXPECT_EQ(settings.mWidth, 640);
-    EXPECT_EQ(settings.mHeight, 480);
+    EXPECT_EQ(settings.mWidth, 800);
+    EXPECT_EQ(settings.mHeight, 600);
 
     // The restarted game goes on at the main menu once loaded. A switch on the command line
     // decides the renderer: then the options leave it alone.
