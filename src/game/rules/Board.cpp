@@ -230,6 +230,7 @@ SlideObject* Board::NewSlideObject() { return new QuorlObject(this, &mPieceConte
 // ---- [input] ----------------------------------------------------------------------------------------
 
 void Board::StartDrag(float x, float y) {
+    if (mApp) mApp->mCurrentFunction = "Board::StartDrag";
     if (mAutoDragActive || IsHintShowing() || !CanPlayerDrag() || !CanMakeMove()) {
         RefuseDrag();
         return;
@@ -458,6 +459,7 @@ void Board::VanishQuorls(List& pieces) {
 // ---- [update and draw] ------------------------------------------------------------------------------
 
 void Board::Update() {
+    if (mApp) mApp->mCurrentFunction = "Board::Update";
     if (IsAnythingFalling()) mSettleCounter = 4;
     if (mSettleCounter > 0) --mSettleCounter;
     if (!mPlayerDragActive && !mAutoDragActive && mSettleCounter == 0 && mCellSize >= 1.0f) {

@@ -249,6 +249,8 @@ TEST_F(InGameMenuTest, PTwicePausesAndResumesButNotDuringAFade) {
     EXPECT_EQ(app.mKeyboardFocus, session);
     drive.Step(5);
     EXPECT_GT(board->mFrameCounter, frame);
+    // A crash report would name where the game was.
+    EXPECT_EQ(app.GetExtraInfo(), "Board::Update");
 
     // A click dismisses the card too, and the click goes nowhere else.
     drive.Type("p");
