@@ -103,6 +103,12 @@ TEST_F(ShellScreenShot, FromTheTitleIntoAGame) {
     drive.Step(3);
     shot("shell-main-menu.png");
     uint32_t menuCorner = PixelAt(app, 20, 300);
+    // The change-profile pill underlined under the mouse.
+    uint32_t underPill = PixelAt(app, 400, 55);
+    drive.MoveTo(400, 50);
+    drive.Step(3);
+    shot("shell-main-menu-change-profile.png");
+    EXPECT_NE(PixelAt(app, 400, 55), underPill);
 
     // Options, the mouse on DONE.
     {
