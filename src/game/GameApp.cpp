@@ -525,7 +525,7 @@ bool GameApp::SetFullscreen(bool fullscreen) {
     Registry config;
     config.Load(mConfigPath.empty() ? std::string(GameFiles::kConfigFile) : mConfigPath);
     config.SetBool("Fullscreen", fullscreen);
-    if (!config.Flush()) DebugLog::Log("The display choice could not be written to game.cfg");
+    if (!config.Close()) DebugLog::Log("The display choice could not be written to game.cfg");
     return true;
 }
 
@@ -538,7 +538,7 @@ void GameApp::ChangeRenderer(bool software) {
     // Both renderers draw the 800 by 600 screen one to one, so both start in a window of that size.
     config.SetInt("Width", 800);
     config.SetInt("Height", 600);
-    if (!config.Flush()) {
+    if (!config.Close()) {
         // Restarting would only bring back the same renderer.
         DebugLog::Log("The renderer choice could not be written to game.cfg");
         return;

@@ -1,8 +1,8 @@
 // The shell's screens drawn with the generated art through the software device, in the order a
 // player meets them: the title while loading and when ready, a fade half way, the main menu, the
-// mode picker, the overwrite question, the options, the tutorial, the quick menu over a game, the
-// pause card and a message box. Each shot is written as a PNG ($QS_SHOT_DIR, else /tmp) to be
-// looked at; the checks catch a dialog that draws nothing or a hover state that does not show.
+// mode picker, the overwrite question, the options, the tutorial, the quick menu over a game and the
+// pause card. Each shot is written as a PNG ($QS_SHOT_DIR, else /tmp) to be looked at; the checks
+// catch a dialog that draws nothing or a hover state that does not show.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -186,16 +186,6 @@ TEST_F(ShellScreenShot, FromTheTitleIntoAGame) {
     drive.Type("p");
     drive.Step(2);
 
-    // A message box of the one-button kind, the mouse on OK.
-    {
-        Script script(app);
-        script.When([&] { return Top<MessageBox>(app); }, [&] { drive.MoveTo(400, 501); })
-            .Then([&] {
-                shot("shell-message-box.png");
-                Click(drive, 400, 501);
-            });
-        EXPECT_TRUE(app.MessageBox("", "A saved Gauntlet game does not exist!", "OK"));
-    }
     EXPECT_FALSE(app.mRanOutOfSteps);
 }
 

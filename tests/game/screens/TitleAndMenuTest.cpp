@@ -72,27 +72,6 @@ TEST_F(TitleAndMenuTest, PlayButtonWaitsForLoadingThenLeadsToTheMainMenu) {
     EXPECT_NE(ShellKit::LogText().find("screen 0 MainMenu"), std::string::npos);
 }
 
-TEST_F(TitleAndMenuTest, ExitTextAndExitButtonQuit) {
-    {
-        AppTestDriver<ShellApp> drive;
-        drive.app->mMayFinishLoading = false;
-        drive.app->StartLoader();
-        // The exit line works even while loading.
-        Click(drive, 400, 550);
-        drive.Step();
-        EXPECT_TRUE(drive.app->mQuit);
-    }
-    AppTestDriver<ShellApp> drive;
-    ShellKit::ToMainMenu(drive);
-    ASSERT_NE(drive.app->mMainMenu, nullptr);
-    Click(drive, 765, 475);  // inside the exit button's square, outside its circle
-    drive.Step();
-    EXPECT_FALSE(drive.app->mQuit);
-    Click(drive, 720, 520);
-    drive.Step();
-    EXPECT_TRUE(drive.app->mQuit);
-}
-
 TEST_F(TitleAndMenuTest, ContinueWithoutASavedGameSaysSoAndStaysOnTheMenu) {
     const struct {
         const int* pick;
