@@ -83,7 +83,7 @@ TEST_F(ShellScreenShot, FromTheTitleIntoAGame) {
 
     // Loaded (the real steps, for the pictures every other screen needs), the play button lit.
     app.mMayFinishLoading = true;
-    drive.StepUntil([&] { return app.mLoaded && !app.mJustLoaded; }, 10000);
+    ShellKit::WaitUntilLoaded(drive);
     app.mRealLoading = true;
     // (Writing the decoded-sound cache only costs time here.)
     Audio::Get().SetWriteCache(false);

@@ -60,7 +60,8 @@ TEST_F(TitleAndMenuTest, PlayButtonWaitsForLoadingThenLeadsToTheMainMenu) {
     EXPECT_EQ(app.mTitleScreen, title);
 
     app.mMayFinishLoading = true;
-    drive.StepUntil([&] { return title->IsReady(); }, 10000);
+    ShellKit::WaitUntilLoaded(drive);
+    EXPECT_TRUE(title->IsReady());
     EXPECT_EQ(app.mProfileScreens, 1) << "the profile screen runs once loading is done";
     EXPECT_TRUE(app.mProfileFirstRun);
     EXPECT_NE(ShellKit::LogText().find("loading done in "), std::string::npos);
