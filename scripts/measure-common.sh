@@ -112,6 +112,17 @@ wait_for_line() {
   done
 }
 
+# Clicks the game's window at each "X,Y" given (window pixels), a second apart.
+click_window() {
+  local window point
+  window=$(xdotool search --sync --onlyvisible --pid "$GAME_PID" 2>/dev/null | head -1)
+  [ -n "$window" ] || { echo "  (no window of the game to click)" >&2; return 0; }
+  for point in "$@"; do
+    xdotool mousemove --window "$window" "${point%,*}" "${point#*,}" click 1
+    sleep 1
+  done
+}
+
 # Process CPU time (user + system) in clock ticks.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # Resident memory in kB: current, and the peak.

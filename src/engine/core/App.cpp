@@ -351,7 +351,6 @@ void App::Update() {
     if (mJustLoaded) {
         Desktop::SetThreadAboveNormal(false);
         mJustLoaded = false;
-        DebugLog::Log("resources loaded after %u ms", unsigned(mClock->Milliseconds() - mStartTime));
         LoadingDone();
         Desktop::ReturnFreeMemory();
     }
