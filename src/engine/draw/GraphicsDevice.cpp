@@ -104,6 +104,11 @@ bool GraphicsDevice::SetFullscreen(bool fullscreen) {
     return true;
 }
 
+void GraphicsDevice::Resize(int windowWidth, int windowHeight) {
+    Graphics::Resize(windowWidth, windowHeight);
+    mShownValid = false;
+}
+
 void GraphicsDevice::SetLogicalSize(int width, int height) {
     Graphics::SetLogicalSize(width, height);
     SetBufferSize(mBufferWidth, mBufferHeight);

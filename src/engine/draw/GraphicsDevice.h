@@ -34,6 +34,8 @@ public:
     void BeginFrame() override;
     void EndFrame() override;
     void InvalidateFrame() override { mShownValid = false; }
+    // A new window size shows the next frame afresh.
+    void Resize(int windowWidth, int windowHeight) override;
     // A sprite's pixels are about to change or go away: a frame being recorded on this thread
     // is drawn at once (and the rest of it directly), so that it never reads them afterwards.
     static void SpriteChanging();

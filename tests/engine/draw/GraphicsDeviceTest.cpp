@@ -440,6 +440,10 @@ TEST(UnchangedFrames, AScreenAtRestIsDrawnOnceAndKeepsItsPicture) {
     screen.drive.app->WindowMessage(PlatformEvent{kMsgExposed, 0, 0});
     EXPECT_EQ(screen.Run(1), 1);
     EXPECT_EQ(screen.Run(5), 0);
+    // So does a window of a new size.
+    screen.drive.app->WindowMessage(PlatformEvent{kMsgResize, 1000, 700});
+    EXPECT_EQ(screen.Run(1), 1);
+    EXPECT_EQ(screen.Run(5), 0);
 }
 
 TEST(UnchangedFrames, FramesThatShouldChangeArePresentedAndShowTheChange) {
