@@ -425,6 +425,8 @@ void GameApp::GoToScores() { GoTo(kDestinationScores); }
 
 void GameApp::GoToResume(const std::string& path) {
     mResumePath = path;
+    // A damaged saved game is refused over the menu, before any fade begins.
+    if (!CheckSavedGame(path)) return;
     GoTo(kDestinationResume);
 }
 

@@ -108,6 +108,11 @@ public:
     bool OnMainThread() const { return std::this_thread::get_id() == mMainThread; }
 
     // ---- Saved games and progress (GameAppSaves.cpp) --------------------------------------------
+    // Reads and checks the whole saved game at `path` without changing anything; a damaged one is
+    // refused at once (moved aside, the player told) and false returned.
+    bool CheckSavedGame(const std::string& path);
+    // Logs why a saved game was refused, moves it aside to "<name>.damaged" and tells the player.
+    void RefuseSavedGame(const std::string& path, const std::string& problem);
     // Writes the session's saved game into the profile folder, or removes it once the game is
     // finished. A file that cannot be written leaves the previous one and is reported (once).
     bool SaveSession(GameSession& session);

@@ -42,15 +42,27 @@ bool GameApp::SaveSession(GameSession& session) {
     return false;
 }
 
+void GameApp::RefuseSavedGame(const std::string& path, const std::string& problem) {
+    DebugLog::Log("Saved game %s refused: %s", path.c_str(), problem.c_str());
+    // A missing file was the menu's to refuse; anything else is set aside for inspection.
+    if (Files::FileSize(path) >= 0 && !SavedGame::SetAside(path))
+        DebugLog::Log("Saved game %s could not be moved aside", path.c_str());
+    MessageBox("Saved Game", SavedGame::kDamagedMessage, "OK");
+}
+
+bool GameApp::CheckSavedGame(const std::string& path) {
+    // Read without the application: the same checks, without pictures or thumbnails.
+    std::string problem;
+    if (SavedGame::ReadFile(path, nullptr, &problem)) return true;
+    RefuseSavedGame(path, problem);
+    return false;
+}
+
 bool GameApp::ResumeSession(const std::string& path) {
     std::string problem;
     std::unique_ptr<GameSession> session = SavedGame::ReadFile(path, this, &problem);
     if (!session) {
-        DebugLog::Log("Saved game %s refused: %s", path.c_str(), problem.c_str());
-        // A missing file was the menu's to refuse; anything else is set aside for inspection.
-        if (Files::FileSize(path) >= 0 && !SavedGame::SetAside(path))
-            DebugLog::Log("Saved game %s could not be moved aside", path.c_str());
-        MessageBox("Saved Game", SavedGame::kDamagedMessage, "OK");
+        RefuseSavedGame(path, problem);
         return false;
     }
     std::lock_guard<std::recursive_mutex> lock(mDrawLock);
@@ -79,9 +91,8 @@ bool GameApp::SaveProgressNow() {
 }
 
 std::string GameApp::WriteFailureMessage(const std::string& folder) {
-    return "Your progress could not be saved in " + folder +
-           ". Check that the disk is not full and that the folder can be written to. Your earlier saved files "
-           "have been kept.";
+    return "The game could not be saved in " + folder +
+           ". The disk may be full or the folder read-only; your earlier files are kept.";
 }
 
 void GameApp::ReportWriteFailure(const std::string& gamePath) {
