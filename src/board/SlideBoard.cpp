@@ -23,6 +23,8 @@ void SlideBoard::Groups::Clear() {
 SlideBoard::SlideBoard() {
     SetRect(50.0f, 25.0f, 800.0f, 600.0f);
     mRandom.Seed(App::Milliseconds());
+    // The controller's B (putting a piece down) means nothing to a screen, so it comes as it is.
+    mTakesPadKeys = true;
 }
 
 SlideBoard::~SlideBoard() { ClearBoard(); }
@@ -71,6 +73,7 @@ void SlideBoard::ForgetObject(SlideObject* piece) {
 }
 
 void SlideBoard::Update() {
+    if (mKeySliding) StepKeySlide();
     if (mAutopilot) UpdateAutopilot();
     if (mSnapbackActive) UpdateSnapback();
     std::vector<SlideObject*> dying = Snapshot(mDying);

@@ -2,8 +2,8 @@
 // player drags; lines wrap, matches of three or more are removed, pieces fall and refill, and an
 // autopilot can play by itself. Game rules derive from it and take control through the callbacks.
 //
-// Index: [callbacks] [mouse] [board queries] [dragging] [matches] [falling] [generation]
-//        [autopilot] [saved form] [fields]
+// Index: [callbacks] [mouse] [keyboard] [board queries] [dragging] [matches] [falling]
+//        [generation] [autopilot] [saved form] [fields]
 #pragma once
 
 #include <string>
@@ -63,6 +63,28 @@ public:
     virtual void FinishDragRobo(float x, float y);
     virtual void StartDragPlayer(float x, float y);
     virtual void StartDragRobo(float x, float y);
+
+    // ---- [keyboard] --------------------------------------------------------------------------------
+    // A cursor over the cells: the arrows move it; Shift with an arrow, or an arrow after Space
+    // (or Enter, or the controller's A) picked the piece up, slides the line under it one cell.
+    // The slide is a drag like the mouse's: the same press, drag start (and its refusals), drag
+    // steps over a few updates, and release with its snap, matches and snapback.
+    // The controller's B puts a picked-up piece down. The first key only shows the cursor.
+    void KeyDown(int key) override;
+    // Shows the cursor (on a cell of the board) without moving it.
+    void ShowKeyCursor();
+    // Moves the cursor by whole cells, wrapping round like the lines and skipping cells the
+    // board's shape leaves out.
+    void MoveKeyCursor(int columns, int rows);
+    // Starts the one-cell slide of the line under the cursor (`columns` or `rows` is -1 or 1);
+    // false when the board refused it as it would refuse a drag.
+    bool StartKeySlide(int columns, int rows);
+    // Plays the rest of a keyboard slide at once (the mouse, a menu or the autopilot want the
+    // board); nothing when none is under way.
+    void FinishKeySlide();
+    bool IsKeySliding() const { return mKeySliding; }
+    // The cursor's frame (and, for a picked-up piece, its arrows) in board coordinates.
+    void DrawKeyCursor();
 
     // ---- [callbacks] -------------------------------------------------------------------------------
     // A large piece refused a drag step at a line end.
@@ -256,6 +278,18 @@ public:
     bool mPlayerDragActive = false;
     bool mAutoDragActive = false;
 
+    // Keyboard cursor: its cell (1-based like the layout), whether it shows, a picked-up piece,
+    // and the slide under way (drag steps still to make, the press point and the whole move).
+    int mKeyColumn = 0, mKeyRow = 0;
+    bool mKeyCursorShown = false;
+    bool mKeyPickedUp = false;
+    bool mKeySliding = false;
+    int mKeySlideStep = 0;
+    float mKeySlideX = 0.0f, mKeySlideY = 0.0f;
+    float mKeySlideDX = 0.0f, mKeySlideDY = 0.0f;
+    // Drag steps (one per update) of a keyboard slide.
+    static constexpr int kKeySlideSteps = 8;
+
     // Why the last MakeBoard refused its layout (empty after a success).
     std::string mLastError;
 
@@ -278,6 +312,12 @@ public:
 
 private:
     void FinishDragCommon(float x, float y);
+    // One drag step of the keyboard slide; the release after the last.
+    void StepKeySlide();
+    // The cursor on a cell of the board (the centre-most one when its cell is gone).
+    void EnsureKeyCell();
+    // The keyboard slide is calling the mouse operations itself.
+    bool mKeyDriving = false;
     void ClearBoard();
     void AddToDying(SlideObject* piece);
     void ClearGridArea();

@@ -15,6 +15,8 @@ using namespace slide_board_grid;
 
 void SlideBoard::SetAutopilot(bool on) {
     if (mAutopilot == on) return;
+    // The autopilot takes the board as the keys leave it: a keyboard slide ends first.
+    if (on) FinishKeySlide();
     mAutoStartCountdown = mAutoStartDelay;
     mAutopilot = on;
     mAutoMoveInProgress = mAutoStuck = mAutoTargetReached = false;

@@ -14,6 +14,19 @@ using namespace slide_board_grid;
 
 void SlideBoard::MouseDown(float x, float y, int button) {
     (void)button;
+    if (!mKeyDriving) {
+        // The mouse takes over from the keys: a keyboard slide ends first, and the cursor hides
+        // on the pressed cell, where it shows again at the next key.
+        FinishKeySlide();
+        mKeyCursorShown = mKeyPickedUp = false;
+        if (mCellSize >= 1.0f && x >= 0.0f && y >= 0.0f) {
+            int column = int(x / mCellSize) + 1, row = int(y / mCellSize) + 1;
+            if (IsCell(column, row)) {
+                mKeyColumn = column;
+                mKeyRow = row;
+            }
+        }
+    }
     if (mAutopilotBlocksPlayer && mDemonstration) return;
     if (mAutopilot && mAutopilotBlocksPlayer) {
         // A click stops the autopilot.

@@ -31,6 +31,7 @@ int32_t ClampToInt32(int64_t value) {
 GameSession::GameSession(GameApp* app) : mApp(app) {
     mName = "GameSession";
     SetRect(0.0f, 0.0f, 800.0f, 600.0f);
+    mTakesPadKeys = true;
     if (mApp) mApp->mMode = GameApp::kJourney;
 }
 
@@ -83,6 +84,14 @@ void GameSession::DrawOverlay() { mTexts.Draw(); }
 
 void GameSession::Char(int c) {
     if (c == 'P' || c == 'p') SetPaused(-1);
+}
+
+void GameSession::KeyDown(int key) {
+    if (!Children()) return;
+    if (mBoard && Children()->Contains(mBoard))
+        mBoard->RouteKeyDown(key);
+    else if (mMap && Children()->Contains(mMap))
+        mMap->RouteKeyDown(key);
 }
 
 void GameSession::SetPaused(int wanted) {

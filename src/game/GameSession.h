@@ -38,6 +38,8 @@ public:
     void DrawOverlay() override;
     // "P" or "p" pauses or resumes the game.
     void Char(int c) override;
+    // Other keys (and the controller's buttons, as they are) go to the level or map shown.
+    void KeyDown(int key) override;
     // 1 pauses (showing the pause overlay), 0 resumes, -1 toggles. Pausing is ignored while the
     // screen is changing.
     void SetPaused(int wanted);

@@ -48,6 +48,15 @@ enum KeyCode : int {
     kKeyBackslash = 0xDC,
     kKeyRightBracket = 0xDD,
     kKeyQuote = 0xDE,
+    // Game controller buttons, beyond every keyboard code. The window turns the d-pad and the
+    // left stick into the arrow keys; gadgets that do not look for these see A as Enter and B
+    // and Start as Escape (Gadget::RouteKeyDown).
+    kKeyPadA = 0x100,
+    kKeyPadB = 0x101,
+    kKeyPadX = 0x102,
+    kKeyPadY = 0x103,
+    kKeyPadStart = 0x104,
+    kKeyPadBack = 0x105,
 };
 
 // Scan codes of the keyboard snapshot (InputManager) that the engine itself tests.

@@ -95,11 +95,14 @@ bool Window::Create(const Options& options) {
     mFocused = true;
     mMouseInside = false;
     SDL_StartTextInput();
+    // Controllers are welcome, not needed: the game plays on without their support.
+    mControllers.Init();
     return true;
 }
 
 void Window::Destroy() {
     if (!mNative) return;
+    mControllers.Shutdown();
     SDL_DestroyWindow(static_cast<SDL_Window*>(mNative));
     mNative = nullptr;
     mId = 0;
@@ -162,12 +165,15 @@ void Window::Pump(const std::function<void(const PlatformEvent&)>& sink, const s
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         Translate(&event, sink);
-        if (stop && stop()) break;
+        if (stop && stop()) return;
     }
+    if (mNative && mFocused) mControllers.Repeat(SDL_GetTicks(), sink);
 }
 
 void Window::Translate(const void* raw, const std::function<void(const PlatformEvent&)>& sink) {
     const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
+    // Controllers belong to no window: they speak to the game's.
+    if (mNative && mControllers.Translate(raw, sink)) return;
     PlatformEvent out;
     switch (event.type) {
     case SDL_QUIT:

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/GameControllers.h"
 #include "platform/PlatformEvent.h"
 
 class Window {
@@ -69,6 +70,11 @@ public:
     void PushFocus(bool focused);
     void PushClose();
     void PushMouseLeave();
+    // A game controller's button or left-stick axis (from -32768 to 32767).
+    void PushPadButton(GameControllers::Button button, bool down) { GameControllers::PushButton(button, down); }
+    void PushPadAxis(GameControllers::Axis axis, int value) { GameControllers::PushAxis(axis, value); }
+    // Game controllers plugged in and opened.
+    int ControllerCount() const { return mControllers.OpenCount(); }
 
     // The native window handle for the drawing device.
     void* NativeHandle() const { return mNative; }
@@ -82,4 +88,5 @@ private:
     bool mFullscreen = false;
     bool mFocused = true;
     bool mMouseInside = false;
+    GameControllers mControllers;
 };

@@ -10,6 +10,7 @@
 Button::Button() {
     mName = "button";
     if (App* app = App::Instance(); app && app->mHandCursor) mCursor = app->mHandCursor;
+    mFocusable = true;
 }
 
 Button::~Button() = default;
@@ -55,7 +56,8 @@ bool Button::LoadImages(const std::string& name) {
 
 Button::Face Button::ShownFace() const {
     if (mDisabled && mImageCount == 4) return kDisabled;
-    if (mHover || (mDown && mToggle)) return mDown ? kPressed : kHover;
+    // The keyboard's focus shows as the mouse's hover does.
+    if (mHover || HasFocus() || (mDown && mToggle)) return mDown ? kPressed : kHover;
     return kNormal;
 }
 
@@ -103,4 +105,20 @@ void Button::MouseUp(float x, float y, int button) {
 
 void Button::MouseEnter() {
     if (mHoverSound) mHoverSound->Play(1.0f);
+    // The mouse points somewhere else than the keys did: one highlight at a time.
+    if (App* app = App::Instance(); app && app->mFocus && app->mFocus != this && app->mFocus->mFocusable)
+        app->mFocus = nullptr;
+}
+
+void Button::PressByKey() {
+    if (mDisabled) return;
+    if (mToggle) {
+        if (mDown) return;
+        if (mPressSound) mPressSound->Play(1.0f);
+        mDown = true;
+        Tell();
+        return;
+    }
+    if (mPressSound) mPressSound->Play(1.0f);
+    Tell();
 }

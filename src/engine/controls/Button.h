@@ -40,6 +40,9 @@ public:
     void MouseDoubleClick(float x, float y, int button) override;
     void MouseUp(float x, float y, int button) override;
     void MouseEnter() override;
+    // Enter or Space on the focused button: its sound and the click (or the press, for toggle
+    // and notify-on-press buttons).
+    void PressByKey() override;
 
     const Sprite* mImages[4] = {};
     int mImageCount = 0;

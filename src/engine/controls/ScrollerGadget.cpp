@@ -15,6 +15,8 @@ ScrollerGadget::ScrollerGadget() {
     for (Button*& arrow : mArrows) {
         arrow = new Button;
         arrow->SetNotifyOnPress(true);
+        // Scrolling from the keys belongs to the screen that holds the scroller.
+        arrow->mFocusable = false;
         arrow->SetListener(this, true);
     }
 }

@@ -576,6 +576,8 @@ void App::Activate(bool active) {
     ActivateSound(active);
     if (mGraphics) mGraphics->SetActive(active);
     mActive = active;
+    // Key-ups that happen elsewhere never arrive.
+    if (!active) mShiftHeld = false;
     // Keys held while the focus was elsewhere must not count as held, nor as pressed twice.
     if (active)
         mInput.Reacquire();
@@ -684,16 +686,43 @@ void App::ForgetGadget(Gadget* gadget) {
 
 // ---- [keys] ---------------------------------------------------------------------------------------
 
+Gadget* App::KeyTarget() {
+    if (IsLive(mKeyboardFocus)) return mKeyboardFocus;
+    // A screen that never asked for the keys still gets them, so its buttons can be reached.
+    for (int i = mGadgets.Count() - 1; i >= 0; --i) {
+        Gadget* gadget = mGadgets.mList.At<Gadget>(i);
+        if (IsLive(gadget) && !gadget->mHidden && !gadget->mNoHitTest) return gadget;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// The controller's buttons as keys, for a gadget that does not look for them.
+int PlainKey(const Gadget* target, int key) {
+    if (target->mTakesPadKeys) return key;
+    switch (key) {
+    case kKeyPadA: return kKeyEnter;
+    case kKeyPadB:
+    case kKeyPadStart: return kKeyEscape;
+    default: return key;
+    }
+}
+
+}  // namespace
+
 void App::KeyDown(int key) {
-    if (IsLive(mKeyboardFocus)) mKeyboardFocus->RouteKeyDown(key);
+    if (key == kKeyShift) mShiftHeld = true;
+    if (Gadget* target = KeyTarget()) target->RouteKeyDown(PlainKey(target, key));
 }
 
 void App::KeyUp(int key) {
-    if (IsLive(mKeyboardFocus)) mKeyboardFocus->RouteKeyUp(key);
+    if (key == kKeyShift) mShiftHeld = false;
+    if (Gadget* target = KeyTarget()) target->RouteKeyUp(PlainKey(target, key));
 }
 
 void App::Char(int c) {
-    if (IsLive(mKeyboardFocus)) mKeyboardFocus->RouteChar(c);
+    if (Gadget* target = KeyTarget()) target->RouteChar(c);
 }
 
 void App::DebugKeys() {

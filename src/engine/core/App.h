@@ -72,9 +72,12 @@ public:
     virtual void MouseUp(float x, float y, int button);
     // Ends every press and drag as if the button went up nowhere.
     virtual void CancelMouse();
+    // Keys go to the gadget with the keyboard focus or, when none has it, to the topmost screen.
     virtual void KeyDown(int key);
     virtual void KeyUp(int key);
     virtual void Char(int c);
+    // Where keys go now: the keyboard focus when it is live, else the topmost live screen.
+    Gadget* KeyTarget();
     // True when the desktop accepted the address.
     virtual bool OpenURL(const std::string& url);
     // Sees every window message first; true stops the frame's own handling of it.
@@ -199,6 +202,8 @@ public:
     Gadget* mHover = nullptr;
     Gadget* mFocus = nullptr;
     Gadget* mKeyboardFocus = nullptr;
+    // A Shift key is held, as the queued key messages tell (so a replay of them tells the same).
+    bool mShiftHeld = false;
     int mCheckMouseCountdown = 10;
     bool mRestart = false;
     bool mSwitchingMode = false;

@@ -2,12 +2,14 @@
 // receiving gadget's own coordinates; children are found in the same space.
 #include "engine/core/Gadget.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/core/AlphaSource.h"
 #include "engine/core/App.h"
 #include "engine/core/GadgetManager.h"
 #include "engine/core/Graphics.h"
+#include "platform/KeyCodes.h"
 
 Gadget::Gadget() {
     if (App* app = App::Instance()) mCursor = app->mArrowCursor;
@@ -223,6 +225,86 @@ void Gadget::TakeKeyboardFocus() {
 void Gadget::ReleaseKeyboardFocus() {
     App* app = App::Instance();
     if (app && app->mKeyboardFocus == this) app->mKeyboardFocus = nullptr;
+}
+
+void Gadget::KeyDown(int key) { HandleFocusKey(key); }
+
+// --- Focus ring ------------------------------------------------------------------------------------
+
+namespace {
+
+void CollectFocusable(const GadgetManager* level, std::vector<Gadget*>& out) {
+    if (!level) return;
+    for (int i = 0; i < level->Count(); ++i) {
+        Gadget* gadget = level->mList.At<Gadget>(i);
+        if (!gadget->IsLive() || gadget->mHidden) continue;
+        if (gadget->mFocusable) out.push_back(gadget);
+        CollectFocusable(gadget->Children(), out);
+    }
+}
+
+}  // namespace
+
+std::vector<Gadget*> Gadget::FocusRing() const {
+    std::vector<Gadget*> ring;
+    CollectFocusable(mChildren, ring);
+    auto centre = [](const Gadget* g) {
+        Point corner = g->ToScreen(Point{});
+        return Point{corner.x + g->mRect.w * 0.5f, corner.y + g->mRect.h * 0.5f};
+    };
+    std::stable_sort(ring.begin(), ring.end(), [&](const Gadget* a, const Gadget* b) {
+        Point pa = centre(a), pb = centre(b);
+        // Controls whose middles are within a few pixels of each other share a row.
+        if (std::fabs(pa.y - pb.y) > 4.0f) return pa.y < pb.y;
+        return pa.x < pb.x;
+    });
+    return ring;
+}
+
+bool Gadget::HasFocus() const {
+    App* app = App::Instance();
+    return app && app->mFocus == this;
+}
+
+Gadget* Gadget::FocusedControl() const {
+    App* app = App::Instance();
+    if (!app || !app->mFocus) return nullptr;
+    for (Gadget* control : FocusRing())
+        if (control == app->mFocus) return control;
+    return nullptr;
+}
+
+bool Gadget::HandleFocusKey(int key) {
+    App* app = App::Instance();
+    if (!app) return false;
+    int direction = 0;
+    switch (key) {
+    case kKeyTab: direction = app->mShiftHeld ? -1 : 1; break;
+    case kKeyDown:
+    case kKeyRight: direction = 1; break;
+    case kKeyUp:
+    case kKeyLeft: direction = -1; break;
+    case kKeyEnter:
+    case kKeySpace:
+        if (Gadget* focused = FocusedControl()) {
+            focused->PressByKey();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+    std::vector<Gadget*> ring = FocusRing();
+    if (ring.empty()) return false;
+    int count = int(ring.size());
+    auto at = std::find(ring.begin(), ring.end(), app->mFocus);
+    int next = 0;
+    if (at == ring.end())
+        next = direction > 0 ? 0 : count - 1;
+    else
+        next = (int(at - ring.begin()) + direction + count) % count;
+    ring[size_t(next)]->TakeFocus();
+    return true;
 }
 
 // --- Hit tests ---------------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 // that tree in each gadget's own coordinates (its rectangle's origin is its (0,0)).
 #pragma once
 
+#include <vector>
+
 #include "engine/core/Object.h"
 #include "engine/core/Rect.h"
 
@@ -63,9 +65,25 @@ public:
     virtual void RouteChar(int c);
     virtual void TakeKeyboardFocus();
     virtual void ReleaseKeyboardFocus();
-    virtual void KeyDown(int key) { (void)key; }
+    // By default the keys work the focus ring below this gadget (HandleFocusKey).
+    virtual void KeyDown(int key);
     virtual void KeyUp(int key) { (void)key; }
     virtual void Char(int c) { (void)c; }
+
+    // ---- Focus ring ----
+    // A focusable control (buttons are) is pressed from the keyboard: Enter or Space while it
+    // has the application's focus.
+    virtual void PressByKey() {}
+    // Tab and Shift+Tab, and the arrows, move the application's focus round the focusable
+    // controls below this gadget in reading order (top to bottom, then left to right); Enter and
+    // Space press the focused one. True when the key was used.
+    bool HandleFocusKey(int key);
+    // The live, shown focusable controls below this gadget, in reading order.
+    std::vector<Gadget*> FocusRing() const;
+    // The control below this gadget that has the focus, or null.
+    Gadget* FocusedControl() const;
+    // This control has the application's focus (it shows highlighted).
+    bool HasFocus() const;
 
     // Point in the parent's coordinates.
     virtual bool HitTest(float x, float y);
@@ -116,6 +134,11 @@ public:
     Rect mRect;
     // Modal loops running on this gadget: the graveyard keeps it alive until they return.
     int mModalDepth = 0;
+    // Tab and the arrows can reach it.
+    bool mFocusable = false;
+    // With the keyboard focus, it gets the controller's buttons as they are; others get A as
+    // Enter and B and Start as Escape.
+    bool mTakesPadKeys = false;
 
 private:
     // A press or double click: to the child under the point, else captured and handled here.

@@ -568,6 +568,7 @@ void Board::Draw() {
     device->SetColor(1.0f, 1.0f, 1.0f, 1.0f);
     DrawBorder();
     mParticles.Draw();
+    if (!mLevelCleared && !mNoMoves) DrawKeyCursor();
     device->SetColor(1.0f, 1.0f, 1.0f, 1.0f);
     if (IsHintShowing() && mApp && !mApp->mRobot.Empty()) {
         float hx = mAutoMoveInProgress ? mAutoDragX : mAutoMove.mFromX;

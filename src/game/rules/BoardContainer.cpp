@@ -16,6 +16,7 @@
 #include "game/screens/QuickMenu.h"
 #include "persistence/DataBuffer.h"
 #include "persistence/RecordReader.h"
+#include "platform/KeyCodes.h"
 
 BoardContainer::BoardContainer(GameSession* session, GameApp* app) : mSession(session), mApp(app) {
     mName = "BoardContainer";
@@ -96,12 +97,33 @@ void BoardContainer::DrawOverlay() {
 void BoardContainer::Notify(intptr_t message) {
     if (!mBoard) return;
     if (message == reinterpret_cast<intptr_t>(mHintButton)) {
+        // A keyboard slide under way is the player's move: it ends before the hint is judged.
+        mBoard->FinishKeySlide();
         if (mBoard->CanMakeMove()) {
             mBoard->Hint();
             mBoard->AddToDangerMeter(0.5f);
         }
     } else if (message == reinterpret_cast<intptr_t>(mMenuButton)) {
         RunQuickMenu();
+    }
+}
+
+void BoardContainer::KeyDown(int key) {
+    if (!mBoard) return;
+    switch (key) {
+    case kKeyEscape:
+    case kKeyPadStart:
+        // Leaving from the menu saves the board: a keyboard slide must not be left half made.
+        mBoard->FinishKeySlide();
+        RunQuickMenu();
+        return;
+    case kKeyA + ('H' - 'A'):
+    case kKeyPadY:
+        if (mHintButton && mHintButton->IsLive()) mHintButton->PressByKey();
+        return;
+    default:
+        mBoard->RouteKeyDown(key);
+        return;
     }
 }
 

@@ -24,6 +24,9 @@ public:
     void Draw() override;
     void DrawOverlay() override;
     void Notify(intptr_t message) override;
+    // Escape (or the controller's Start) opens the quick menu, H (or Y) asks for a hint; the
+    // other keys go to the board.
+    void KeyDown(int key) override;
     // Makes the board (free-form or not) for the level id.
     void Initialize() override;
 

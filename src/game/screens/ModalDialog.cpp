@@ -64,6 +64,8 @@ void ModalDialog::Draw() {
 }
 
 void ModalDialog::KeyDown(int key) {
+    // Tab and the arrows move between the buttons, Enter presses the one that has the focus.
+    if (HandleFocusKey(key)) return;
     if (key == kKeyEscape)
         Answer(mEscapeResult);
     else if (key == kKeyEnter && mEnterResult != kNoAnswer)

@@ -26,7 +26,8 @@ public:
 
     // The layer and the picture.
     void Draw() override;
-    // Escape gives mEscapeResult; Enter gives mEnterResult unless that is kNoAnswer.
+    // Tab and the arrows move between the buttons and Enter presses the focused one; otherwise
+    // Escape gives mEscapeResult and Enter gives mEnterResult unless that is kNoAnswer.
     void KeyDown(int key) override;
     // The whole screen belongs to the dialog: nothing below it can be clicked.
     bool HitTest(float x, float y) override;

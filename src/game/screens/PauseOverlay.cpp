@@ -5,6 +5,7 @@
 #include "engine/draw/Sprite.h"
 #include "game/GameApp.h"
 #include "game/GameSession.h"
+#include "platform/KeyCodes.h"
 
 PauseOverlay::PauseOverlay(GameApp* app, GameSession* session) : mApp(app), mSession(session) {
     mName = "PauseOverlay";
@@ -32,6 +33,11 @@ void PauseOverlay::Draw() {
 void PauseOverlay::MouseDown(float x, float y, int button) {
     (void)x, (void)y, (void)button;
     Dismiss();
+}
+
+void PauseOverlay::KeyDown(int key) {
+    // Typed keys dismiss it through Char; Enter, Escape and the controller's buttons type none.
+    if (key == kKeyEnter || key == kKeyEscape || key == kKeySpace) Dismiss();
 }
 
 void PauseOverlay::Char(int c) {

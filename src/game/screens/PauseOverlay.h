@@ -14,6 +14,8 @@ public:
 
     void Draw() override;
     void MouseDown(float x, float y, int button) override;
+    // Enter, Escape, Space (and so the controller's A, B and Start) dismiss it too.
+    void KeyDown(int key) override;
     void Char(int c) override;
     // Kills the overlay and resumes the session, which gets the keyboard back.
     void Dismiss();

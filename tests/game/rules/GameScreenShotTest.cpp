@@ -17,6 +17,7 @@
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
 #include "platform/FileSystem.h"
+#include "platform/KeyCodes.h"
 #include "TestSupport.h"
 
 namespace {
@@ -96,6 +97,29 @@ TEST_F(GameScreenShot, PlayCleared_AndNoMoves) {
     board->mSecondChances = 0;
     drive->Step(150);
     ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("level-nomoves.png")));
+}
+
+TEST_F(GameScreenShot, KeyboardCursor) {
+    // The cursor shows at the first key and moves with the arrows; Space picks the piece up.
+    for (int key : {kKeyDown, kKeyRight, kKeyUp}) {
+        drive->KeyPress(key);
+        drive->KeyRelease(key);
+        drive->Step();
+    }
+    ASSERT_TRUE(board->mKeyCursorShown);
+    drive->Step(10);
+    ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("level-keycursor.png")));
+    // The frame is drawn over the piece: its top edge is bright where the cell's edge is.
+    Point corner = board->ToScreen(Point{float(board->mKeyColumn - 1) * board->mCellSize + board->mCellSize * 0.5f,
+                                         float(board->mKeyRow - 1) * board->mCellSize + 2.0f});
+    uint32_t rim = PixelAt(*drive->app, int(corner.x), int(corner.y));
+    EXPECT_GT((rim >> 16) & 0xFF, 0xA0u);
+    EXPECT_GT(rim & 0xFF, 0xA0u);
+    drive->KeyPress(kKeySpace);
+    drive->KeyRelease(kKeySpace);
+    drive->Step(3);
+    ASSERT_TRUE(board->mKeyPickedUp);
+    ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("level-keycursor-held.png")));
 }
 
 }  // namespace
