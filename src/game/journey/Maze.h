@@ -122,6 +122,9 @@ public:
     void Notify(intptr_t message) override;
     void MouseDown(float x, float y, int button) override;
     void MouseMove(float x, float y) override;
+    // The arrows and Tab move between the nodes (the map scrolls to the chosen one), Enter or
+    // Space (the controller's A) plays it; Escape (Start) opens the game menu.
+    void KeyDown(int key) override;
     void DrawOverlay() override;
     // The level of the current node was won: it is done and every node linked to it revealed.
     void Unlock();

@@ -20,6 +20,7 @@
 #include "game/journey/Maze.h"
 #include "game/journey/MazeButton.h"
 #include "game/screens/QuickMenu.h"
+#include "platform/KeyCodes.h"
 
 namespace {
 
@@ -200,7 +201,32 @@ void Maze::CreateControls() {
     place(mMenuButton, 612.0f, 8.0f, 180.0f, 56.0f);
     place(mScrollUp, 766.0f, 115.0f, 32.0f, 32.0f);
     place(mScrollDown, 766.0f, 485.0f, 32.0f, 32.0f);
-    for (Button* button : {mMenuButton, mScrollUp, mScrollDown}) button->SetListener(this, true);
+    for (Button* button : {mMenuButton, mScrollUp, mScrollDown}) {
+        button->SetListener(this, true);
+        // The keys reach the nodes; the menu has Escape and the map scrolls to the chosen node.
+        button->mFocusable = false;
+    }
+    mTakesPadKeys = true;
+}
+
+void Maze::KeyDown(int key) {
+    if (key == kKeyEscape || key == kKeyPadStart) {
+        if (mMenuButton) mMenuButton->PressByKey();
+        return;
+    }
+    if (key == kKeyPadA) key = kKeyEnter;
+    if (!HandleFocusKey(key)) return;
+    // The chosen node comes into view.
+    Gadget* focused = FocusedControl();
+    for (int guard = 0; focused && guard < 40; ++guard) {
+        float top = focused->mRect.y, bottom = top + focused->mRect.h;
+        float before = mScroll;
+        if (top < 80.0f)
+            Scroll(-50.0f);
+        else if (bottom > 540.0f)
+            Scroll(50.0f);
+        if (mScroll == before) break;
+    }
 }
 
 void Maze::DeleteButtons() {
