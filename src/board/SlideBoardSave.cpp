@@ -35,6 +35,8 @@ void SlideBoard::ReleaseDragForSave() {
         mDragged = nullptr;
         mPlayerDragActive = mAutoDragActive = false;
     }
+    // A keyboard slide is a drag like the mouse's: it goes back with it.
+    mKeySliding = false;
     if (mAutoMoveInProgress) {
         // The autopilot finds its move again when the board is resumed.
         mAutoMoveInProgress = false;
