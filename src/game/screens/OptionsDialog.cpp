@@ -85,11 +85,10 @@ void OptionsDialog::Choose(bool software) {
     mEscapeResult = mEnterResult = software ? kDoneSoftware : kDoneAccelerated;
 }
 
-void OptionsDialog::Draw() {
-    ModalDialog::Draw();
+void OptionsDialog::DrawOverlay() {
     GraphicsDevice* device = GraphicsDevice::Current();
     if (!device) return;
-    // The marks of the chosen row of each pair.
+    // The marks of the chosen row of each pair, over the rows' hover and pressed faces.
     bool fullscreen = mApp && mApp->IsFullscreen();
     const PictureButton* display = fullscreen ? mFullscreenOn : mFullscreenOff;
     const PictureButton* renderer = mSoftwareChosen ? mSoftware : mAccelerated;

@@ -20,7 +20,8 @@ public:
     // Runs the options; on Done a changed renderer is written and the game restarts.
     static void Run(GameApp* app);
 
-    void Draw() override;
+    // The option marks, over the rows.
+    void DrawOverlay() override;
     void Notify(intptr_t message) override;
 
     Slider* mVolume = nullptr;

@@ -110,12 +110,15 @@ TEST_F(ShellScreenShot, FromTheTitleIntoAGame) {
     shot("shell-main-menu-change-profile.png");
     EXPECT_NE(PixelAt(app, 400, 55), underPill);
 
-    // Options, the mouse on DONE.
+    // Options, the mouse on the chosen drawing row (this device draws in software): its mark
+    // shows over the row's lit face.
     {
         Script script(app);
-        script.When([&] { return Top<OptionsDialog>(app); }, [&] { drive.MoveTo(399, 505); })
+        script.When([&] { return Top<OptionsDialog>(app); }, [&] { drive.MoveTo(343, 431); })
             .Then([&] {
                 shot("shell-options.png");
+                uint32_t mark = PixelAt(app, 212, 430);
+                EXPECT_TRUE((mark >> 16 & 255) > 200 && (mark & 255) < 120) << std::hex << mark;
                 Click(drive, 399, 505);
             });
         Click(drive, 401, 492);
