@@ -547,14 +547,15 @@ void Tutorial(AssetWriter& out) {
   c.RoundRectPath(266, 102, 268, 268, 15);
   c.SetColor(Hex(0x0d0826));
   cairo_fill(cr);
-  c.Panel(40, 386, 720, 124, 20, kPanelTop.WithAlpha(0.92), kPanelBottom.WithAlpha(0.95));
-  const char* lines[] = {"Drag a whole row or column: it slides and wraps around.",
+  c.Panel(40, 380, 720, 138, 20, kPanelTop.WithAlpha(0.92), kPanelBottom.WithAlpha(0.95));
+  const char* lines[] = {"Drag a whole row or column with the mouse: it slides and wraps around.",
+                         "Keys: the arrows move a cursor; Shift+arrow (or Space, then an arrow) slides.",
                          "Line up 3 or more quorls of one colour to send them home.",
                          "Every quorl lights the floor under it. Light every tile to win!",
                          "Watch the danger meter: when it fills, quorls turn to dullbones."};
-  for (int i = 0; i < 4; ++i) {
-    c.Sparkle(68, 410 + i * 27, 7, Rgba{1, 0.95, 0.6, 1});
-    c.Text(lines[i], 86, 417 + i * 27, Align::Left, Body(19));
+  for (int i = 0; i < 5; ++i) {
+    c.Sparkle(66, 401 + i * 24, 6, Rgba{1, 0.95, 0.6, 1});
+    c.Text(lines[i], 82, 407 + i * 24, Align::Left, Body(17));
   }
   PlaceQuorl(c, 2, 150, 230, 110, -0.15);
   PlaceQuorl(c, 8, 650, 230, 100, 0.15);
