@@ -78,7 +78,18 @@ void AutoplayJourney::Step() {
     if (!board || mSession->IsSwitchPending()) return;
     AutoplayGame::KeepAutopilotGoing(board);
     // The continue button's animation is skipped: a cleared level is won at once.
-    if (board->mLevelCleared) mSession->LevelWon();
+    if (board->mLevelCleared) {
+        mSession->LevelWon();
+        return;
+    }
+    if (mSession->mMoves != mMovesSeen || board != mBoardSeen) {
+        mMovesSeen = mSession->mMoves;
+        mBoardSeen = board;
+        mUpdatesWithoutMove = 0;
+    } else if (++mUpdatesWithoutMove >= kMaxUpdatesWithoutMove) {
+        mUpdatesWithoutMove = 0;
+        mSession->GameOver();
+    }
 }
 
 bool AutoplayJourney::NextNode(int* lane, int* step) const {

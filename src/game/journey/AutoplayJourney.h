@@ -29,6 +29,9 @@ public:
     };
     // A journey runs out after this many update steps whatever happens.
     static constexpr int64_t kMaxUpdates = 50000000;
+    // A level on which the autopilot makes no move for this many updates is given up as lost
+    // (and played again, dealt afresh), so a stuck board cannot hold the journey forever.
+    static constexpr int64_t kMaxUpdatesWithoutMove = 100000;
 
     explicit AutoplayJourney(uint32_t seed);
     ~AutoplayJourney();
@@ -65,4 +68,8 @@ private:
     Result mResult;
     int mMovesAtStart = 0;
     int mLostAtStart = 0;
+    // The board and the move count last seen, and the updates since either changed.
+    const void* mBoardSeen = nullptr;
+    int mMovesSeen = 0;
+    int64_t mUpdatesWithoutMove = 0;
 };
