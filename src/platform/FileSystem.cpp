@@ -37,15 +37,9 @@ std::string DefaultDataRoot() {
 
 std::string DefaultResourceRoot() {
     if (const char* dir = std::getenv("QS_RESOURCE_DIR"); dir && *dir) return dir;
-    std::string programDir = ProgramDirectory();
-    // Beside the program (a build folder or an unpacked archive) when the resources are there.
-    bool complete = false;
-    ResolveCase(programDir, "Graphics", &complete);
-    if (complete) return programDir;
-#ifdef QS_INSTALL_DATADIR
-    if (IsDirectory(QS_INSTALL_DATADIR)) return QS_INSTALL_DATADIR;
-#endif
-    return programDir;
+    for (const std::string& dir : ResourceCandidates())
+        if (HoldsResources(dir)) return dir;
+    return ProgramDirectory();
 }
 
 bool IsAbsolute(std::string_view path) { return !path.empty() && (path[0] == '/' || path[0] == '\\'); }
@@ -164,6 +158,62 @@ void ResetRoots() {
 }
 
 bool EnsureDataRoot() { return MakeFolders(DataRoot()); }
+
+std::string DataRootProblem() {
+    std::string root = DataRoot();
+    struct stat st;
+    if (stat(root.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) return "is a file, not a folder";
+    if (!MakeFolders(root)) {
+        int error = errno;
+        if (error == EEXIST || error == ENOTDIR) return "lies inside something that is not a folder";
+        return std::string("cannot be created (") + std::strerror(error) + ")";
+    }
+    // A small file, written and removed: a folder on a full disk can often still take an empty one.
+    std::string probe = Join(root, ".write-test-" + std::to_string(getpid()));
+    int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        int error = errno;
+        if (error == EROFS || error == EACCES || error == EPERM) return "is read-only";
+        if (error == ENOSPC || error == EDQUOT) return "has no space left";
+        return std::string("cannot be written to (") + std::strerror(error) + ")";
+    }
+    static const uint8_t kBlock[16384] = {};
+    bool written = WriteAll(fd, kBlock, sizeof kBlock) && fsync(fd) == 0;
+    int error = errno;
+    close(fd);
+    unlink(probe.c_str());
+    if (written) return std::string();
+    if (error == ENOSPC || error == EDQUOT) return "has no space left";
+    return std::string("cannot be written to (") + std::strerror(error) + ")";
+}
+
+bool HoldsResources(const std::string& dir) {
+    bool complete = false;
+    std::string graphics = ResolveCase(dir, "Graphics", &complete);
+    return complete && IsDirectory(graphics);
+}
+
+std::vector<std::string> ResourceCandidates() {
+    std::string programDir = ProgramDirectory();
+    std::vector<std::string> candidates = {programDir};
+    // <prefix>/bin/quorlslide finds <prefix>/share/quorlslide wherever the prefix was moved.
+    size_t slash = programDir.find_last_of('/');
+    if (slash != std::string::npos) {
+        std::string prefix = slash == 0 ? std::string() : programDir.substr(0, slash);
+        candidates.push_back(prefix + "/share/quorlslide");
+    }
+#ifdef QS_INSTALL_DATADIR
+    candidates.push_back(QS_INSTALL_DATADIR);
+#endif
+    return candidates;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    char buffer[PATH_MAX];
+    if (!getcwd(buffer, sizeof buffer)) return path;
+    return Join(buffer, path);
+}
 
 std::string ProgramDirectory() {
     char buffer[PATH_MAX];
@@ -320,6 +370,12 @@ bool WriteWholeAtomic(std::string_view gamePath, const void* data, size_t size) 
 // --- Files and folders -------------------------------------------------------------------------
 
 bool Exists(std::string_view gamePath) { return !FindForRead(gamePath).empty(); }
+
+int64_t FileSize(const std::string& realPath) {
+    struct stat st;
+    if (stat(realPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return int64_t(st.st_size);
+}
 
 bool IsDirectory(const std::string& realPath) {
     struct stat st;

@@ -13,8 +13,10 @@ namespace Files {
 
 // --- Roots -------------------------------------------------------------------------------------
 
-// Resource root: $QS_RESOURCE_DIR, else the program's folder when it holds the resource folders,
-// else the installed share folder. Set explicitly by tests and tools.
+// Resource root: $QS_RESOURCE_DIR, else the first folder holding the resources of: the program's
+// folder (a build or an unpacked archive), share/quorlslide beside the program's bin folder (an
+// installation moved to another prefix), the share folder of the prefix the game was built for.
+// Set explicitly by --datadir, tests and tools.
 const std::string& ResourceRoot();
 void SetResourceRoot(const std::string& dir);
 
@@ -27,6 +29,19 @@ void ResetRoots();
 
 // Creates the data root when missing; false when it cannot be created or is not a folder.
 bool EnsureDataRoot();
+
+// Empty when the data root is a folder the game can write to; otherwise why not ("is a file, not
+// a folder", "is read-only", "has no space left", ...). Creates the folder when missing, and
+// writes and removes one small probe file to find out.
+std::string DataRootProblem();
+
+// Whether `dir` holds the game's resources (a "Graphics" folder, in any spelling).
+bool HoldsResources(const std::string& dir);
+// The folders ResourceRoot looks in, in order, without $QS_RESOURCE_DIR (for messages).
+std::vector<std::string> ResourceCandidates();
+
+// A real path made absolute against the current folder (unchanged when already absolute).
+std::string AbsolutePath(const std::string& path);
 
 // Folder holding the running program (from /proc/self/exe); "." when unknown.
 std::string ProgramDirectory();
@@ -68,6 +83,8 @@ bool WriteWholeAtomic(std::string_view gamePath, const void* data, size_t size);
 // --- Files and folders -------------------------------------------------------------------------
 
 bool Exists(std::string_view gamePath);  // found by FindForRead
+// Size in bytes of a regular file (a real path); -1 when it is missing or not a regular file.
+int64_t FileSize(const std::string& realPath);
 bool IsDirectory(const std::string& realPath);
 bool IsRegularFile(const std::string& realPath);
 

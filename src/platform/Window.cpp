@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/Keyboard.h"
@@ -64,7 +65,25 @@ Window::~Window() { Destroy(); }
 bool Window::InitVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     SDL_SetHint(SDL_HINT_VIDEO_HIGHDPI_DISABLED, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    // Without a display SDL falls back to a driver that shows nothing; a game nobody can see
+    // must say so and stop instead of playing on unseen.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool headless = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!asked || !*asked) asked = std::getenv("SDL_VIDEODRIVER");
+    bool askedFor = asked && driver && SDL_strcasestr(asked, driver) != nullptr;
+    if (headless && !askedFor) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        SDL_SetError("no display was found (neither DISPLAY nor WAYLAND_DISPLAY is set, or no display server answers)");
+        return false;
+    }
+    return true;
+}
+
+void Window::UseHeadlessDrivers() {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
 }
 
 std::string Window::LastError() { return SDL_GetError(); }

@@ -26,8 +26,12 @@ public:
     Window& operator=(const Window&) = delete;
 
     // Starts the video system once per process; false (with the reason in LastError) when it
-    // cannot, e.g. without a display.
+    // cannot, e.g. without a display. A display-less fallback driver counts as no display unless
+    // it was asked for (SDL_VIDEODRIVER, or UseHeadlessDrivers).
     static bool InitVideo();
+    // From now on video and sound use the headless drivers (no window shown, no sound device).
+    // Call before anything starts the video or sound system.
+    static void UseHeadlessDrivers();
     static std::string LastError();
     // The video driver in use ("x11", "wayland", "dummy", ...), empty before InitVideo.
     static std::string VideoDriver();
