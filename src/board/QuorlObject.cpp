@@ -9,6 +9,7 @@
 #include "board/SlideBoard.h"
 #include "engine/audio/Sound.h"
 #include "engine/core/ObjectManager.h"
+#include "engine/core/StateHash.h"
 #include "engine/draw/GraphicsDevice.h"
 #include "engine/draw/Particle.h"
 #include "engine/draw/Sprite.h"
@@ -261,4 +262,10 @@ void QuorlObject::Draw() {
 
     device->PopOrigin();
     device->PopColor();
+}
+
+void QuorlObject::HashState(StateHash& hash) const {
+    SlideObject::HashState(hash);
+    hash.AddInt(mCrackLevel);
+    hash.AddBool(mVanishing);
 }

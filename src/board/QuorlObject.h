@@ -55,6 +55,8 @@ public:
     static constexpr int kExtraRecordSize = 38;
     void Save(DataBuffer& buffer) const override;
     bool Load(RecordReader& in) override;
+    // The piece, its cracks and whether it is turning into a dullbone.
+    void HashState(StateHash& hash) const override;
 
     QuorlContext* mContext = nullptr;
     float mDrawOffsetX = 0.0f, mDrawOffsetY = 0.0f;

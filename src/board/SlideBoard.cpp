@@ -10,6 +10,7 @@
 #include "board/SlideObject.h"
 #include "engine/core/App.h"
 #include "engine/core/Graphics.h"
+#include "engine/core/StateHash.h"
 
 using namespace slide_board_grid;
 
@@ -197,4 +198,15 @@ void SlideBoard::Draw() {
             g->DrawSystemText(g->mOrigin.x + 100.0f, g->mOrigin.y + 100.0f, "AUTOPILOT PAUSED");
         }
     }
+}
+
+// ---- [state digest] -------------------------------------------------------------------------------
+
+void SlideBoard::HashState(StateHash& hash) const {
+    hash.AddInt(mPieces.Count());
+    for (int i = 0; i < mPieces.Count(); ++i)
+        if (const SlideObject* piece = mPieces.At<SlideObject>(i)) piece->HashState(hash);
+    hash.AddInt(mDying.Count());
+    hash.AddBool(mSnapbackActive);
+    hash.AddBool(mAutopilot);
 }

@@ -48,6 +48,8 @@ public:
     void Update() override;
     // The pieces in list order, then the paused notice.
     void Draw() override;
+    // Every piece in list order, the pieces still vanishing, and whether a line snaps back.
+    void HashState(StateHash& hash) const override;
     // The default board: a five by five square, 60 pixels on its longer side.
     void Initialize() override;
 

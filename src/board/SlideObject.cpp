@@ -8,6 +8,7 @@
 #include "board/SlideLine.h"
 #include "engine/core/App.h"
 #include "engine/core/Graphics.h"
+#include "engine/core/StateHash.h"
 #include "engine/draw/ColorTable.h"
 #include "engine/draw/GraphicsDevice.h"
 #include "persistence/DataBuffer.h"
@@ -274,4 +275,16 @@ void SlideObject::DrawWrapped() {
         return;
     }
     DrawAt(mWrappedX, mWrappedY);
+}
+
+void SlideObject::HashState(StateHash& hash) const {
+    hash.AddInt(mColor);
+    hash.AddFloat(mX);
+    hash.AddFloat(mY);
+    hash.AddFloat(mW);
+    hash.AddFloat(mH);
+    hash.AddBool(mLarge);
+    hash.AddBool(mSpecial);
+    hash.AddBool(mLocked);
+    hash.AddBool(mFalling);
 }

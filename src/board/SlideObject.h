@@ -23,6 +23,8 @@ public:
     void Update() override {}
     // A plain coloured square inset by one pixel, at the current draw origin.
     void Draw() override;
+    // Colour, kind and where the piece is.
+    void HashState(StateHash& hash) const override;
     // Draws at the wrapped position (twice across a line's wrap), or with the fall offset.
     virtual void DrawWrapped();
 

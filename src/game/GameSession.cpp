@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "engine/core/GadgetManager.h"
+#include "engine/core/StateHash.h"
 #include "game/GameApp.h"
 #include "game/journey/Maze.h"
 #include "game/rules/Board.h"
@@ -295,4 +296,15 @@ void GameSession::ResetForNewGame() {
     mHasLost = false;
     mGameOver = false;
     mJourneyRecorded = false;
+}
+
+void GameSession::HashState(StateHash& hash) const {
+    for (int32_t value : {mScore, mLevelStartScore, mChosenLevel, mSecondChances, mMoves, mBestRatioSmall,
+                          mBestRatioLarge, mJourneyTime, mLevelsLost, mLevelsWonBeforeLoss, mSwitchCountdown,
+                          mPendingLevel})
+        hash.AddInt(value);
+    for (int32_t bonus : mBonus) hash.AddInt(bonus);
+    hash.AddBool(mLevelWon);
+    hash.AddBool(mHasLost);
+    hash.AddBool(mGameOver);
 }

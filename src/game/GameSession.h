@@ -44,6 +44,8 @@ public:
     // screen is changing.
     void SetPaused(int wanted);
     bool IsPaused() const { return mPaused; }
+    // Score, bonus slots, second chances, moves and the journey's counts.
+    void HashState(StateHash& hash) const override;
 
     // Multiplies by the non-zero bonus slots and adds to the score, showing the points (and the
     // multiplier, "500x2") at the board point; nothing while the board plays a hint.

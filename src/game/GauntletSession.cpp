@@ -2,6 +2,7 @@
 // profile's statistics; the high-score entry and the scores screen follow it.
 #include "game/GauntletSession.h"
 
+#include "engine/core/StateHash.h"
 #include "game/GameApp.h"
 #include "game/ScreenFader.h"
 #include "game/screens/NameEntryDialog.h"
@@ -37,4 +38,9 @@ void GauntletSession::GameOver() {
 void GauntletSession::ResetForNewGame() {
     GameSession::ResetForNewGame();
     mGold = 0;
+}
+
+void GauntletSession::HashState(StateHash& hash) const {
+    GameSession::HashState(hash);
+    hash.AddInt(mGold);
 }

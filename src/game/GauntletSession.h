@@ -23,6 +23,8 @@ public:
     void Serialize(DataBuffer& buffer) override;
     bool Load(RecordReader& in) override;
     void Resumed() override;
+    // The session's counts and the gold grabbed.
+    void HashState(StateHash& hash) const override;
 
     int32_t mGold = 0;
 };

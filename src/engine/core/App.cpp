@@ -10,6 +10,7 @@
 
 #include "engine/core/Gadget.h"
 #include "engine/core/Graphics.h"
+#include "engine/core/InputJournal.h"
 #include "persistence/Registry.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
@@ -217,12 +218,15 @@ void App::SetTimingLocked(bool locked) {
 }
 
 void App::RunStep() {
+    int64_t outerStep = 0;
+    if (!BeginJournalStep(&outerStep)) return;
     bool wasInUpdate = mInUpdate;
     mInUpdate = true;
     Update();
     PostUpdate();
     mInUpdate = wasInUpdate;
     ++mUpdateCount;
+    EndJournalStep(outerStep);
 }
 
 void App::LockCheck() {
@@ -274,7 +278,8 @@ void App::RunFrame() {
     }
 
     if (mQuit) return;
-    if (!mActive && mPauseWhenInactive) {
+    // A replay pauses only where the recorded run did (its steps say so).
+    if (!mActive && mPauseWhenInactive && !Replaying()) {
         // Nothing runs; keep handling messages without spinning.
         mClock->Sleep(static_cast<uint32_t>(stepMs));
         return;
@@ -348,7 +353,7 @@ void App::RunFrame() {
 }
 
 void App::Update() {
-    if (mJustLoaded) {
+    if (LoadingFinishedNow()) {
         Desktop::SetThreadAboveNormal(false);
         mJustLoaded = false;
         LoadingDone();
@@ -356,10 +361,10 @@ void App::Update() {
     }
     if (--mCheckMouseCountdown <= 0) {
         mCheckMouseCountdown = 10;
-        if (mWindow && mWindow->IsOpen() && !mWindow->MouseInside() && mHover) MouseMove(kNowhere.x, kNowhere.y);
+        if (PointerLeftWindow()) MouseMove(kNowhere.x, kNowhere.y);
     }
     ProcessEvents();
-    mInput.Update();
+    PollKeyboard();
     if (CrashReporter::Installed()) CrashReporter::SetExtraInfo(GetExtraInfo());
     if (mDebugKeys) DebugKeys();
     mGadgets.Update();
@@ -450,7 +455,7 @@ void App::WindowMessage(const PlatformEvent& event) {
     bool guarded = int32_t(now - mModeSwitchTime) < 1000;
     switch (event.message) {
     case kMsgActivate:
-        if (!guarded) Activate(event.w != 0);
+        if (!guarded) WindowActivated(event.w != 0);
         return;
     case kMsgClose:
         if (!guarded) Quit();
@@ -504,6 +509,10 @@ size_t App::QueuedEventCount() {
 }
 
 void App::ProcessEvents() {
+    if (Replaying()) {
+        ReplayEvents();
+        return;
+    }
     while (!mQuit) {
         PlatformEvent event;
         {
@@ -517,7 +526,6 @@ void App::ProcessEvents() {
 }
 
 void App::HandleEvent(const PlatformEvent& event) {
-    mLastEvent = event.message;
     float x = float(MousePositionX(event.l)), y = float(MousePositionY(event.l));
     // The far-away point stays far away; real positions become logical pixels.
     if (!(x == kNowhere.x && y == kNowhere.y) && mGraphics) {
@@ -525,6 +533,14 @@ void App::HandleEvent(const PlatformEvent& event) {
         x = logical.x;
         y = logical.y;
     }
+    // Recorded in logical pixels, so a replay does not depend on the window's size.
+    if (mJournal && mJournal->Recording()) mJournal->RecordEvent(event.message, int32_t(event.w), x, y);
+    DispatchInput(event.message, event.w, x, y);
+}
+
+void App::DispatchInput(int message, int64_t w, float x, float y) {
+    PlatformEvent event{message, w, 0};
+    mLastEvent = event.message;
     switch (event.message) {
     case kMsgMouseMove:
         if (mCapture && (mMouseButtonsDown > 0 || mDragging))
@@ -781,11 +797,12 @@ bool App::OpenURL(const std::string& url) {
 bool App::SetupDataFolder() {
     mDataFolder = Files::DataRoot();
     mConfigPath = mDataFolder + "/game.cfg";
-    if (!Files::EnsureDataRoot()) {
-        DebugLog::Log("The data folder %s cannot be created; settings and saved games will not be kept",
-                      mDataFolder.c_str());
-        std::fprintf(stderr, "The data folder %s cannot be created; settings and saved games will not be kept\n",
-                     mDataFolder.c_str());
+    mDataFolderProblem = Files::DataRootProblem();
+    if (!mDataFolderProblem.empty()) {
+        DebugLog::Log("The data folder %s %s; settings and saved games will not be kept", mDataFolder.c_str(),
+                      mDataFolderProblem.c_str());
+        std::fprintf(stderr, "The data folder %s %s; settings and saved games will not be kept\n",
+                     mDataFolder.c_str(), mDataFolderProblem.c_str());
         return false;
     }
     return true;

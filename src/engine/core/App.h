@@ -24,7 +24,9 @@ class Clock;
 class Cursor;
 class Gadget;
 class Graphics;
+class InputJournal;
 class SingleInstance;
+class StateHash;
 class Window;
 
 class App {
@@ -99,6 +101,9 @@ public:
     virtual void FrameUpdate(float steps) { (void)steps; }
     // Buttons "OK"/"OKAY" or "YESNO"/"YES|NO"; false only when the answer is No.
     virtual bool MessageBox(const std::string& title, const std::string& text, const std::string& buttons);
+    // Adds what the player can see that matters to a replay check: by default every live gadget
+    // of the tree (its name, rectangle and HashState) and every plain object's HashState.
+    virtual void HashState(StateHash& hash);
 
     // ---- [hooks for devices] --------------------------------------------------------------------
     // The drawing device to use; the base gives the headless one.
@@ -159,6 +164,17 @@ public:
     // The pumped window messages are translated and handled by this; tests feed it directly.
     void WindowMessage(const PlatformEvent& event);
     size_t QueuedEventCount();
+    // Routes one input message with its position already in logical pixels.
+    void DispatchInput(int message, int64_t w, float x, float y);
+
+    // ---- [record and replay] -------------------------------------------------------------------
+    // Records every input into `journal`, or replays it, as its mode says (not owned; null for
+    // neither). Set before Go.
+    void SetJournal(InputJournal* journal) { mJournal = journal; }
+    InputJournal* Journal() const { return mJournal; }
+    bool Replaying() const;
+    // The state digest as sixteen hexadecimal digits.
+    std::string StateHashText();
 
     // ---- [fields] -----------------------------------------------------------------------------------
     std::atomic<bool> mKeepRunning{false};
@@ -233,6 +249,9 @@ public:
     int mLockCheckSteps = 0;
     std::string mDataFolder;
     std::string mConfigPath;
+    // Why the data folder cannot be written ("is read-only", ...); empty when it can.
+    std::string mDataFolderProblem;
+    bool mNoSound = false;          // sounds load and play silently, no sound device is opened
 
     // Devices, input and the single-instance lock.
     Graphics* mGraphics = nullptr;
@@ -264,6 +283,17 @@ private:
     Point ToGadget(const Gadget* gadget, float x, float y) const;
     void LoaderMain();
     void PollSingleInstance();
+    // Record and replay hooks (AppJournal.cpp), each at the point of the loop whose input it
+    // records or replays.
+    bool BeginJournalStep(int64_t* outerStep);
+    void EndJournalStep(int64_t outerStep);
+    bool LoadingFinishedNow();
+    bool PointerLeftWindow();
+    void PollKeyboard();
+    void ReplayEvents();
+    void WindowActivated(bool active);
+
+    InputJournal* mJournal = nullptr;
 
     Clock* mClock = nullptr;
     std::thread mLoader;

@@ -135,6 +135,13 @@ void App::Go() {
     }
     // A screen at rest costs almost nothing when its unchanged frames are not drawn again.
     mGraphics->mSkipUnchanged = true;
+    // Without a display the problem went to standard error already (SetupDataFolder).
+    if (!mDataFolderProblem.empty() && Window::HasDisplay()) {
+        MessageBox("Data Folder Error",
+                   "The data folder " + mDataFolder + " " + mDataFolderProblem +
+                       ".\n\nYou can play, but settings, profiles, scores and saved games will not be kept.",
+                   "OK");
+    }
     mInput.Init();
     if (!InitSound()) DebugLog::Log("Sound is off: the sound system could not be started");
     NoteCrashFields();
@@ -148,7 +155,7 @@ bool App::InitSound() {
     if (!mConfigPath.empty()) audio.SetConfigPath(mConfigPath);
     // Load failures are reported from the loader thread; the message box blocks only that thread.
     audio.SetMessageHandler([this](const std::string& text) { MessageBox("Sound Error", text, "OK"); });
-    audio.Init();
+    audio.Init(mNoSound ? AudioOutput::Silent : AudioOutput::Device);
     return audio.IsEnabled();
 }
 

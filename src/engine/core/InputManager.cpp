@@ -65,6 +65,11 @@ void InputManager::Update() {
     if (!mHaveDevice || !mSource || !mSource(mState[mCurrent])) Clear();
 }
 
+void InputManager::UpdateFrom(const uint8_t* state) {
+    mCurrent = 1 - mCurrent;
+    std::memcpy(mState[mCurrent], state, sizeof(mState[mCurrent]));
+}
+
 void InputManager::Reacquire() { Clear(); }
 
 void InputManager::Clear() { std::memset(mState, 0, sizeof(mState)); }

@@ -17,6 +17,8 @@ public:
     void Init(StateSource source = nullptr);
     // One snapshot: the other buffer becomes the newest. A failed read clears both buffers.
     void Update();
+    // One snapshot taken from `state` (256 bytes, bit 7 = down) instead of the keyboard: replays.
+    void UpdateFrom(const uint8_t* state);
     // The window got the focus back.
     void Reacquire();
     // Forgets every key (focus lost): nothing held, no edges.

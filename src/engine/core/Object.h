@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+class StateHash;
+
 class Object {
 public:
     Object();
@@ -27,6 +29,11 @@ public:
     virtual int Resume();
     // Ordering key for ObjectManager::Sort and DrawSorted; 0 unless a subclass keeps one.
     virtual float Depth() const { return 0.0f; }
+    // Adds what the player can see of this object that matters (score, pieces and where they
+    // are, counters, flags) to the state digest a replay is checked with. Only values that update
+    // steps decide belong here: nothing drawn-frame or clock dependent, no addresses. Gadgets'
+    // names and rectangles and their children are added by the application already.
+    virtual void HashState(StateHash& hash) const { (void)hash; }
 
     bool mKilled = false;
     int mPauseCount = 0;

@@ -12,6 +12,7 @@
 #include "engine/audio/Sound.h"
 #include "engine/controls/Button.h"
 #include "engine/core/App.h"
+#include "engine/core/StateHash.h"
 #include "engine/draw/Font.h"
 #include "engine/draw/GraphicsDevice.h"
 #include "engine/draw/Image.h"
@@ -1030,4 +1031,19 @@ void Board::MakeThumb(Image& out, const Sprite* const* tiles) {
         if (tile.mKind & 4) fill(x, y + cell - rim, cell, rim, kGold);  // the board below
         if (tile.mKind & 8) fill(x, y, rim, cell, kGold);               // the board to the left
     }
+}
+
+// ---- [state digest] -------------------------------------------------------------------------------
+
+void Board::HashState(StateHash& hash) const {
+    SlideBoard::HashState(hash);
+    hash.AddInt(mLevelId);
+    for (unsigned char tile : mLitTiles) hash.AddInt(tile);
+    hash.AddFloat(mDangerLevel);
+    hash.AddBool(mLevelCleared);
+    hash.AddBool(mNoMoves);
+    hash.AddInt(mSecondChances);
+    hash.AddInt(mDullbonesBroken);
+    hash.AddInt(mQuorlsUsed);
+    hash.AddBool(mGameOverSent);
 }

@@ -53,6 +53,8 @@ public:
 
     void Update() override;
     void Draw() override;
+    // The pieces, the lit floor tiles, the danger meter and how the level stands.
+    void HashState(StateHash& hash) const override;
     void Notify(intptr_t message) override;
     void Initialize() override;
     void StartDrag(float x, float y) override;
