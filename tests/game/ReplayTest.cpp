@@ -1,0 +1,177 @@
+// Record and replay of a whole session: a first start that makes a profile (typed into the modal
+// profile screen), a journey level played with drags through the window until it is won, the
+// next level begun, then the window closed. The game binary replays the recording twice, headless
+// and each with a fresh data folder; both must print the live run's state line. A recording with
+// its last drag left out must not.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "board/BoardRandom.h"
+#include "engine/controls/Button.h"
+#include "engine/core/AppTestDriver.h"
+#include "engine/core/InputJournal.h"
+#include "engine/core/Version.h"
+#include "game/GameApp.h"
+#include "game/GameSession.h"
+#include "game/rules/Board.h"
+#include "game/rules/BoardContainer.h"
+#include "GeneratedArt.h"
+#include "platform/FileSystem.h"
+#include "platform/KeyCodes.h"
+#include "TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t kSeed = 7;
+constexpr int kLevel = 1001;
+
+// Runs the game binary; its standard output, and its exit status in `status`.
+std::string RunGame(const std::string& arguments, int* status) {
+    std::string command = std::string(QS_GAME_BINARY) + " " + arguments + " 2>/dev/null";
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[256];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    *status = pclose(pipe);
+    return out;
+}
+
+class ReplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GeneratedArt::Root().empty()) GTEST_SKIP() << "this build generated no resources";
+        mSavedResources = Files::ResourceRoot();
+        mSavedData = Files::DataRoot();
+        mWork = fs::path(mSavedData).parent_path() / "replay-test";
+        fs::remove_all(mWork);
+        fs::create_directories(mWork / "live");
+        Files::SetResourceRoot(GeneratedArt::Root().string());
+        Files::SetDataRoot((mWork / "live").string());
+    }
+    void TearDown() override {
+        Files::SetResourceRoot(mSavedResources);
+        Files::SetDataRoot(mSavedData);
+    }
+
+    // The board is at rest and takes a drag.
+    static bool Ready(Board* board) {
+        return board && board->CanPlayerDrag() && board->CanMakeMove() && !board->mLevelCleared && !board->mNoMoves;
+    }
+
+    // One move found on the board, dragged through the window as a player would.
+    static bool PlayOneMove(AppTestDriver<GameApp>& drive, Board* board) {
+        SlideMove move;
+        board->MakeWorkGrid();
+        if (!board->FindMatchH(&move) && !board->FindMatchV(&move)) return false;
+        Point from = board->ToScreen(Point{move.mFromX, move.mFromY});
+        Point to = board->ToScreen(Point{move.mToX, move.mToY});
+        drive.MoveTo(int(from.x), int(from.y));
+        drive.Step();
+        drive.DragFromTo(int(from.x), int(from.y), int(to.x), int(to.y), 6);
+        return true;
+    }
+
+    std::string mSavedResources, mSavedData;
+    fs::path mWork;
+};
+
+TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
+    InputJournal journal;
+    journal.StartRecording();
+    journal.SetValue("seed", kSeed);
+    journal.SetValue("start-play", 2);
+    journal.SetValue("start-level", kLevel);
+    ProgramRandom().Seed(kSeed);
+
+    std::string liveState;
+    int movesPlayed = 0;
+    {
+        AppTestDriver<GameApp> drive(false);
+        GameApp& app = *drive.app;
+        app.SetJournal(&journal);
+        app.mStartPlay = 2;
+        app.mStartLevel = kLevel;
+        app.mNoSound = true;
+        app.SetupDataFolder();
+        drive.Start();
+        app.StartLoader();
+        // No step runs before loading ends: its end opens the profile screen's modal loop, which
+        // only the typed name below ends.
+        // Loading ends on its own thread; the name is typed for the profile screen that its end
+        // opens, and handled inside that screen's modal loop.
+        for (int i = 0; i < 6000 && !app.mJustLoaded; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_TRUE(app.mJustLoaded) << "loading did not finish";
+        drive.Type("Rita");
+        drive.KeyPress(kKeyEnter);
+        drive.KeyRelease(kKeyEnter);
+        drive.Step();
+        ASSERT_EQ(app.mProfiles.GetCurrentName(), "Rita");
+        ASSERT_NE(app.mSession, nullptr);
+
+        // The level, move by move, until it is cleared.
+        auto board = [&]() -> Board* { return app.mSession && app.mSession->mBoard ? app.mSession->mBoard->GetBoard() : nullptr; };
+        for (int guard = 0; guard < 200; ++guard) {
+            ASSERT_TRUE(drive.StepUntil([&] { return Ready(board()) || (board() && board()->mLevelCleared); }, 3000));
+            if (board()->mLevelCleared) break;
+            ASSERT_TRUE(PlayOneMove(drive, board())) << "no move found after " << movesPlayed;
+            ++movesPlayed;
+        }
+        ASSERT_TRUE(board()->mLevelCleared);
+        // The cleared panel's continue button, then the next level and one move on it.
+        ASSERT_TRUE(drive.StepUntil([&] { return board()->mContinueButton != nullptr; }, 1000));
+        Button* next = board()->mContinueButton;
+        Point centre = next->ToScreen(Point{next->mRect.w / 2, next->mRect.h / 2});
+        drive.MoveTo(int(centre.x), int(centre.y));
+        drive.Step();
+        drive.Press(int(centre.x), int(centre.y));
+        drive.Step();
+        drive.Release(int(centre.x), int(centre.y));
+        ASSERT_TRUE(drive.StepUntil([&] { return board() && board()->mLevelId != kLevel && Ready(board()); }, 3000));
+        ASSERT_TRUE(PlayOneMove(drive, board()));
+        drive.Step(300);
+        drive.Close();
+        drive.Step();
+        ASSERT_TRUE(app.mQuit);
+        liveState = app.StateHashText();
+        app.WaitForLoader();
+    }
+    journal.FinishRecording();
+    EXPECT_GE(movesPlayed, 3);
+    fs::path recording = mWork / "session.replay";
+    std::string error;
+    ASSERT_TRUE(journal.Save(recording.string(), kGameVersion, &error)) << error;
+
+    // Both replays start from an empty data folder, as the live run did.
+    for (const char* folder : {"first", "second"}) {
+        int status = -1;
+        std::string out = RunGame("--replay " + recording.string() + " --headless --userdir " + (mWork / folder).string(),
+                                  &status);
+        EXPECT_EQ(status, 0) << folder;
+        EXPECT_EQ(out, "state " + liveState + "\n") << folder << " replay";
+        EXPECT_TRUE(fs::is_directory(mWork / folder / "USERS" / "Rita")) << folder;
+    }
+
+    // The same recording without the last drag's release ends in another state.
+    std::string text = TestSupport::ReadText(recording.string());
+    size_t lastUp = text.rfind(" lup ");
+    ASSERT_NE(lastUp, std::string::npos);
+    size_t lineStart = text.rfind('\n', lastUp);
+    text.erase(lineStart, text.find('\n', lastUp) - lineStart);
+    TestSupport::WriteBytes((mWork / "changed.replay").string(), text);
+    int status = -1;
+    std::string out = RunGame("--replay " + (mWork / "changed.replay").string() + " --headless --userdir " +
+                                  (mWork / "third").string(), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(out, "state " + liveState + "\n");
+    EXPECT_EQ(out.rfind("state ", 0), 0u) << out;
+}
+
+}  // namespace
