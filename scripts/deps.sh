@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   libcairo2-dev libpango1.0-dev librsvg2-dev libfreetype-dev libvorbis-dev
   fonts-comfortaa fonts-quicksand fonts-cabin fonts-lobster fonts-dejavu-core
+  desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -1,10 +1,12 @@
 // qs-assetgen: makes the game's resource folders (Graphics, Fonts, SoundEffects, Textures)
 // from the drawing, font and synthesis code here. Usage:
 //   qs-assetgen --out DIR [--assets DIR] [--only NAME...] [--contact-sheet DIR]
+//   qs-assetgen --icons DIR --icon-name NAME      the desktop icons only
 #include "AssetWriter.h"
 #include "ContactSheet.h"
 #include "FontBuilder.h"
 #include "GameScreenArt.h"
+#include "IconArt.h"
 #include "JourneyArt.h"
 #include "MenuArt.h"
 #include "PieceArt.h"
@@ -28,6 +30,7 @@ struct Job {
 
 int Usage() {
   std::fprintf(stderr, "usage: qs-assetgen --out DIR [--assets DIR] [--only JOB...] [--contact-sheet DIR]\n"
+                       "       qs-assetgen --icons DIR --icon-name NAME\n"
                        "jobs: sounds pieces game menus journey fonts\n");
   return 2;
 }
@@ -35,15 +38,18 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string outRoot, assetsRoot, sheetDir;
+  std::string outRoot, assetsRoot, sheetDir, iconDir, iconName;
   std::vector<std::string> only;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--out") && i + 1 < argc) outRoot = argv[++i];
     else if (!std::strcmp(argv[i], "--assets") && i + 1 < argc) assetsRoot = argv[++i];
     else if (!std::strcmp(argv[i], "--contact-sheet") && i + 1 < argc) sheetDir = argv[++i];
     else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) only.push_back(argv[++i]);
+    else if (!std::strcmp(argv[i], "--icons") && i + 1 < argc) iconDir = argv[++i];
+    else if (!std::strcmp(argv[i], "--icon-name") && i + 1 < argc) iconName = argv[++i];
     else return Usage();
   }
+  if (!iconDir.empty()) return iconName.empty() ? Usage() : (IconArt::Generate(iconDir, iconName) == 0 ? 0 : 1);
   if (outRoot.empty()) return Usage();
 
   if (!sheetDir.empty()) {
