@@ -33,6 +33,7 @@ bool Audio::Init(AudioOutput output) {
     if (mEnabled) return mHasDevice;
     mShuttingDown = false;
     mHasDevice = false;
+    mDeviceError.clear();
 
     Registry config;
     config.Load(mConfigPath);
@@ -47,7 +48,8 @@ bool Audio::Init(AudioOutput output) {
             mDevice->SetPaused(false);
             DebugLog::Log("Sound device open (%s)", mDevice->DriverName().c_str());
         } else {
-            DebugLog::Log("No sound device (%s); playing silently", mDevice->LastError().c_str());
+            mDeviceError = mDevice->LastError();
+            DebugLog::Log("No sound device (%s); playing silently", mDeviceError.c_str());
             output = AudioOutput::Silent;
         }
     }

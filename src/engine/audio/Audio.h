@@ -49,6 +49,8 @@ public:
 
     bool IsEnabled() const { return mEnabled.load(); }  // Init succeeded and not shut down
     bool HasDevice() const { return mHasDevice; }       // sound actually reaches a device
+    // Why the sound device could not be opened (empty when it was, or was not asked for).
+    const std::string& DeviceError() const { return mDeviceError; }
     bool IsShuttingDown() const { return mShuttingDown.load(); }
 
     void SetSaveSettings(bool save) { mSaveSettings = save; }
@@ -91,6 +93,7 @@ private:
     std::atomic<bool> mShuttingDown{false};
     std::atomic<bool> mWriteCache{true};
     bool mHasDevice = false;
+    std::string mDeviceError;
     bool mSaveSettings = true;
     std::string mConfigPath = "game.cfg";
     std::mutex mMessageLock;

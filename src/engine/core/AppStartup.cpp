@@ -4,6 +4,7 @@
 #include "engine/core/App.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "engine/audio/Audio.h"
@@ -156,6 +157,9 @@ bool App::InitSound() {
     // Load failures are reported from the loader thread; the message box blocks only that thread.
     audio.SetMessageHandler([this](const std::string& text) { MessageBox("Sound Error", text, "OK"); });
     audio.Init(mNoSound ? AudioOutput::Silent : AudioOutput::Device);
+    // A player without a sound device hears nothing; the terminal at least says why.
+    if (!mNoSound && audio.IsEnabled() && !audio.HasDevice())
+        std::fprintf(stderr, "No sound device (%s); playing silently\n", audio.DeviceError().c_str());
     return audio.IsEnabled();
 }
 
