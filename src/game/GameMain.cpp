@@ -211,6 +211,11 @@ int SetUpJournal(Options& options, InputJournal& journal) {
         return -1;
     }
     if (!options.recordPath.empty()) {
+        // Found out now, not after the whole game was played.
+        if (Files::IsDirectory(Files::AbsolutePath(options.recordPath))) {
+            std::fprintf(stderr, "quorlslide: --record %s: that is a folder, not a file\n", options.recordPath.c_str());
+            return 2;
+        }
         journal.StartRecording();
         journal.SetValue("seed", options.seed);
         journal.SetValue("start-play", options.startPlay);

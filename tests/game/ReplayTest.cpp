@@ -1,4 +1,5 @@
-// Record and replay of a whole session: a first start that makes a profile (typed into the modal
+// The switches of recording, replaying and the folders, refused before anything starts when
+// wrong. Record and replay of a whole session: a first start that makes a profile (typed into the modal
 // profile screen), a journey level played with drags through the window until it is won, the
 // next level begun, then the window closed. The game binary replays the recording twice, headless
 // and each with a fresh data folder; both must print the live run's state line. A recording with
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "board/BoardRandom.h"
 #include "engine/controls/Button.h"
@@ -17,6 +19,7 @@
 #include "engine/core/InputJournal.h"
 #include "engine/core/Version.h"
 #include "game/GameApp.h"
+#include "game/GameMain.h"
 #include "game/GameSession.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
@@ -172,6 +175,41 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
     EXPECT_EQ(status, 0);
     EXPECT_NE(out, "state " + liveState + "\n");
     EXPECT_EQ(out.rfind("state ", 0), 0u) << out;
+}
+
+TEST_F(ReplayTest, SwitchesAreRefusedWithTheirReasonBeforeTheGameStarts) {
+    fs::create_directories(mWork / "folder");
+    TestSupport::WriteBytes((mWork / "noseed.replay").string(), "quorlslide replay 1\nend 5\n");
+    TestSupport::WriteBytes((mWork / "far.replay").string(), "quorlslide replay 1\nvalue seed 1\nvalue start-play 7\nend 5\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string says;
+    } cases[] = {
+        {{"--headless"}, 2, "--headless plays a replay"},
+        {{"--record", "a", "--replay", "b"}, 2, "cannot be used together"},
+        {{"--userdir"}, 2, "--userdir needs a folder"},
+        {{"--datadir", ""}, 2, "--datadir needs a folder"},
+        {{"--replay"}, 2, "--replay needs a file name"},
+        {{"--datadir", (mWork / "folder").string()}, 2, "the game's resources are not there"},
+        {{"--record", (mWork / "folder").string()}, 2, "that is a folder, not a file"},
+        {{"--replay", (mWork / "missing.replay").string()}, 1, "the replay is refused: cannot read"},
+        {{"--replay", (mWork / "noseed.replay").string()}, 1, "it has no seed"},
+        {{"--replay", (mWork / "far.replay").string()}, 1, "start of play is out of range"},
+    };
+    for (const Case& c : cases) {
+        std::vector<char*> argv{const_cast<char*>("quorlslide")};
+        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        int status = GameMain(int(argv.size()), argv.data());
+        std::string out = testing::internal::GetCapturedStdout();
+        std::string error = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, c.status) << c.args.front() << ": " << error;
+        EXPECT_NE(error.find(c.says), std::string::npos) << "expected \"" << c.says << "\", got \"" << error << "\"";
+        EXPECT_EQ(out, "") << "nothing ran, so no state line";
+    }
+    EXPECT_EQ(Files::DataRoot(), (mWork / "live").string()) << "no refused run moved the data folder";
 }
 
 }  // namespace
