@@ -1,12 +1,14 @@
-// The switches of recording, replaying and the folders, refused before anything starts when
-// wrong. Record and replay of a whole session: a first start that makes a profile (typed into the modal
-// profile screen), a journey level played with drags through the window until it is won, the
-// next level begun, then the window closed. The game binary replays the recording twice, headless
-// and each with a fresh data folder; both must print the live run's state line. A recording with
-// its last drag left out must not.
+// Record and replay of a whole session: a first start that makes a profile (typed into the modal
+// profile screen), a new journey's map, a level chosen on it and played with drags through the
+// window until it is won, back on the map, the next level chosen and begun, then the window
+// closed. The game binary replays the recording twice, headless and each with a fresh data folder;
+// both must print the live run's state line. A recording with its last drag left out must not.
+// Also the switches of recording, replaying and the folders, refused with their reasons before
+// anything starts.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -21,6 +23,8 @@
 #include "game/GameApp.h"
 #include "game/GameMain.h"
 #include "game/GameSession.h"
+#include "game/journey/Maze.h"
+#include "game/journey/MazeButton.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
 #include "GeneratedArt.h"
@@ -33,7 +37,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr uint32_t kSeed = 7;
-constexpr int kLevel = 1001;
 
 // Runs the game binary; its standard output, and its exit status in `status`.
 std::string RunGame(const std::string& arguments, int* status) {
@@ -69,6 +72,36 @@ protected:
         return board && board->CanPlayerDrag() && board->CanMakeMove() && !board->mLevelCleared && !board->mNoMoves;
     }
 
+    // A click through the window: move there, press, let go.
+    static void Click(AppTestDriver<GameApp>& drive, Point at) {
+        drive.MoveTo(int(at.x), int(at.y));
+        drive.Step();
+        drive.Press(int(at.x), int(at.y));
+        drive.Step();
+        drive.Release(int(at.x), int(at.y));
+        drive.Step();
+    }
+
+    // Clicks the open level of the map (not a treasure) nearest the middle of the screen.
+    static bool ClickOpenLevel(AppTestDriver<GameApp>& drive, Maze* map) {
+        const MazeButton* best = nullptr;
+        Point bestCentre{};
+        for (const MazeButton* button : map->Buttons()) {
+            int32_t flags = map->Cell(button->mLane, button->mStep);
+            bool open = (flags & Maze::kNode) && (flags & Maze::kRevealed) && !(flags & Maze::kDone) &&
+                        !(flags & Maze::kTreasure);
+            Point centre = button->ToScreen(Point{button->mRect.w / 2, button->mRect.h / 2});
+            if (!open || !button->IsLive() || button->mHidden) continue;
+            if (!best || std::abs(centre.y - 300.0f) < std::abs(bestCentre.y - 300.0f)) {
+                best = button;
+                bestCentre = centre;
+            }
+        }
+        if (!best) return false;
+        Click(drive, bestCentre);
+        return true;
+    }
+
     // One move found on the board, dragged through the window as a player would.
     static bool PlayOneMove(AppTestDriver<GameApp>& drive, Board* board) {
         SlideMove move;
@@ -90,8 +123,8 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
     InputJournal journal;
     journal.StartRecording();
     journal.SetValue("seed", kSeed);
-    journal.SetValue("start-play", 2);
-    journal.SetValue("start-level", kLevel);
+    journal.SetValue("start-play", 3);
+    journal.SetValue("start-level", 0);
     ProgramRandom().Seed(kSeed);
 
     std::string liveState;
@@ -100,16 +133,14 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
         AppTestDriver<GameApp> drive(false);
         GameApp& app = *drive.app;
         app.SetJournal(&journal);
-        app.mStartPlay = 2;
-        app.mStartLevel = kLevel;
+        app.mStartPlay = 3;
+        app.SetMapSeed(kSeed);
         app.mNoSound = true;
         app.SetupDataFolder();
         drive.Start();
         app.StartLoader();
         // No step runs before loading ends: its end opens the profile screen's modal loop, which
         // only the typed name below ends.
-        // Loading ends on its own thread; the name is typed for the profile screen that its end
-        // opens, and handled inside that screen's modal loop.
         for (int i = 0; i < 6000 && !app.mJustLoaded; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
         ASSERT_TRUE(app.mJustLoaded) << "loading did not finish";
         drive.Type("Rita");
@@ -118,9 +149,18 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
         drive.Step();
         ASSERT_EQ(app.mProfiles.GetCurrentName(), "Rita");
         ASSERT_NE(app.mSession, nullptr);
+        GameSession* session = app.mSession;
+        auto board = [&]() -> Board* { return session->mBoard ? session->mBoard->GetBoard() : nullptr; };
+
+        // The new journey's map; a level on it.
+        ASSERT_TRUE(drive.StepUntil([&] { return session->GetMap() != nullptr; }, 500));
+        Maze* map = session->GetMap();
+        drive.Step(50);
+        ASSERT_TRUE(ClickOpenLevel(drive, map)) << "no open level to click on the map";
+        ASSERT_TRUE(drive.StepUntil([&] { return Ready(board()); }, 3000)) << "the level did not start";
+        int firstLevel = session->mBoard->mLevelId;
 
         // The level, move by move, until it is cleared.
-        auto board = [&]() -> Board* { return app.mSession && app.mSession->mBoard ? app.mSession->mBoard->GetBoard() : nullptr; };
         for (int guard = 0; guard < 200; ++guard) {
             ASSERT_TRUE(drive.StepUntil([&] { return Ready(board()) || (board() && board()->mLevelCleared); }, 3000));
             if (board()->mLevelCleared) break;
@@ -128,16 +168,19 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
             ++movesPlayed;
         }
         ASSERT_TRUE(board()->mLevelCleared);
-        // The cleared panel's continue button, then the next level and one move on it.
+        // The cleared panel's continue button takes the journey back to its map.
         ASSERT_TRUE(drive.StepUntil([&] { return board()->mContinueButton != nullptr; }, 1000));
         Button* next = board()->mContinueButton;
-        Point centre = next->ToScreen(Point{next->mRect.w / 2, next->mRect.h / 2});
-        drive.MoveTo(int(centre.x), int(centre.y));
-        drive.Step();
-        drive.Press(int(centre.x), int(centre.y));
-        drive.Step();
-        drive.Release(int(centre.x), int(centre.y));
-        ASSERT_TRUE(drive.StepUntil([&] { return board() && board()->mLevelId != kLevel && Ready(board()); }, 3000));
+        Click(drive, next->ToScreen(Point{next->mRect.w / 2, next->mRect.h / 2}));
+        ASSERT_TRUE(drive.StepUntil([&] { return board() == nullptr && session->GetMap() && !session->GetMap()->mHidden; }, 3000))
+            << "not back on the map";
+        map = session->GetMap();
+        EXPECT_TRUE(map->Cell(map->mCurrentCell / Maze::kSteps, map->mCurrentCell % Maze::kSteps) & Maze::kDone);
+        drive.Step(100);
+
+        // Another level from the map, and one move on it.
+        ASSERT_TRUE(ClickOpenLevel(drive, map)) << "no open level after the first was won";
+        ASSERT_TRUE(drive.StepUntil([&] { return Ready(board()) && session->mBoard->mLevelId != firstLevel; }, 3000));
         ASSERT_TRUE(PlayOneMove(drive, board()));
         drive.Step(300);
         drive.Close();
@@ -180,7 +223,7 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
 TEST_F(ReplayTest, SwitchesAreRefusedWithTheirReasonBeforeTheGameStarts) {
     fs::create_directories(mWork / "folder");
     TestSupport::WriteBytes((mWork / "noseed.replay").string(), "quorlslide replay 1\nend 5\n");
-    TestSupport::WriteBytes((mWork / "far.replay").string(), "quorlslide replay 1\nvalue seed 1\nvalue start-play 7\nend 5\n");
+    TestSupport::WriteBytes((mWork / "far.replay").string(), "quorlslide replay 1\nvalue seed 1\nvalue start-play 1000\nend 5\n");
     struct Case {
         std::vector<std::string> args;
         int status;

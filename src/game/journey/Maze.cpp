@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "engine/controls/Button.h"
+#include "engine/core/StateHash.h"
 #include "board/BoardRandom.h"
 #include "game/GameApp.h"
 #include "game/journey/MazeButton.h"
@@ -431,4 +432,20 @@ bool Maze::Load(DataBuffer& buffer) {
     for (MazeButton* button : mButtons) button->mRect.y += mScroll;
     if (mIdolButton) mIdolButton->mRect.y += mScroll;
     return true;
+}
+
+// ---- [state digest] -------------------------------------------------------------------------------
+
+void Maze::HashState(StateHash& hash) const {
+    for (int32_t cell : mGrid) hash.AddInt(cell);
+    for (int cell = 0; cell < kCells; ++cell) {
+        hash.AddInt(mLevelIds[cell]);
+        hash.AddInt(mTreasureKinds[cell]);
+        hash.AddBool(mNewlyRevealed[cell] != 0);
+    }
+    hash.AddInt(mIdol);
+    hash.AddInt(mCurrentCell);
+    hash.AddFloat(mScroll);
+    hash.AddBool(mIdolAvailable);
+    hash.AddBool(mIdolTaken);
 }

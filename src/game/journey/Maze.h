@@ -119,6 +119,9 @@ public:
     // ---- [play] ---------------------------------------------------------------------------------
     void Initialize() override;
     void Update() override;
+    // The map's cells with their flags, levels and treasures, where the player is, the scroll
+    // and the idol.
+    void HashState(StateHash& hash) const override;
     void Notify(intptr_t message) override;
     void MouseDown(float x, float y, int button) override;
     void MouseMove(float x, float y) override;
