@@ -128,7 +128,8 @@ int64_t InputJournal::BeginStep() {
 }
 
 bool InputJournal::Append(const Entry& entry) {
-    if (mMode != Mode::kRecording || mTruncated) return false;
+    // Input handled outside any step could not be given back at one.
+    if (mMode != Mode::kRecording || mTruncated || entry.mStep < 0) return false;
     if (mEntries.size() >= kMaxEntries) {
         // The file could not be read back beyond this; the replay ends where the record does.
         mTruncated = true;
