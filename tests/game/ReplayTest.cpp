@@ -67,9 +67,10 @@ protected:
         Files::SetDataRoot(mSavedData);
     }
 
-    // The board is at rest and takes a drag.
-    static bool Ready(Board* board) {
-        return board && board->CanPlayerDrag() && board->CanMakeMove() && !board->mLevelCleared && !board->mNoMoves;
+    // The board is at rest and takes a drag, and no screen change covers it.
+    static bool Ready(const GameApp& app, Board* board) {
+        return board && !app.mTransitionRunning && board->CanPlayerDrag() && board->CanMakeMove() &&
+               !board->mLevelCleared && !board->mNoMoves;
     }
 
     // A click through the window: move there, press, let go.
@@ -157,12 +158,12 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
         Maze* map = session->GetMap();
         drive.Step(50);
         ASSERT_TRUE(ClickOpenLevel(drive, map)) << "no open level to click on the map";
-        ASSERT_TRUE(drive.StepUntil([&] { return Ready(board()); }, 3000)) << "the level did not start";
+        ASSERT_TRUE(drive.StepUntil([&] { return Ready(app, board()); }, 3000)) << "the level did not start";
         int firstLevel = session->mBoard->mLevelId;
 
         // The level, move by move, until it is cleared.
         for (int guard = 0; guard < 200; ++guard) {
-            ASSERT_TRUE(drive.StepUntil([&] { return Ready(board()) || (board() && board()->mLevelCleared); }, 3000));
+            ASSERT_TRUE(drive.StepUntil([&] { return Ready(app, board()) || (board() && board()->mLevelCleared); }, 3000));
             if (board()->mLevelCleared) break;
             ASSERT_TRUE(PlayOneMove(drive, board())) << "no move found after " << movesPlayed;
             ++movesPlayed;
@@ -180,9 +181,17 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
 
         // Another level from the map, and one move on it.
         ASSERT_TRUE(ClickOpenLevel(drive, map)) << "no open level after the first was won";
-        ASSERT_TRUE(drive.StepUntil([&] { return Ready(board()) && session->mBoard->mLevelId != firstLevel; }, 3000));
-        ASSERT_TRUE(PlayOneMove(drive, board()));
-        drive.Step(300);
+        ASSERT_TRUE(drive.StepUntil([&] { return Ready(app, board()) && session->mBoard->mLevelId != firstLevel; }, 3000));
+        // One that counts (a drag that matches nothing snaps back), so that leaving out its
+        // release below changes what the player sees.
+        int moves = session->mMoves;
+        for (int attempt = 0; attempt < 5 && session->mMoves == moves; ++attempt) {
+            ASSERT_TRUE(drive.StepUntil([&] { return Ready(app, board()); }, 3000));
+            ASSERT_TRUE(PlayOneMove(drive, board()));
+            drive.StepUntil([&] { return session->mMoves > moves; }, 3000);
+        }
+        ASSERT_GT(session->mMoves, moves) << "no drag made a move on the second level";
+        drive.Step(100);
         drive.Close();
         drive.Step();
         ASSERT_TRUE(app.mQuit);
