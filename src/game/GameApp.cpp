@@ -228,6 +228,9 @@ void GameApp::Go() {
     // Another copy of the game owns the data folder (or nothing could start): its score tables,
     // profiles and statistics are not touched, so this copy's shutdown writes nothing either.
     if (mQuit) return;
+    // A data folder that cannot be written at all was reported at start; the failed writes
+    // that follow need no second message.
+    if (!mDataFolderProblem.empty()) mWriteFailureReported = true;
     if (mGraphics) mGraphics->SetLogicalSize(800, 600);
     LoadScoreTables();
     mProfiles.Load(mConfigPath.empty() ? std::string(GameFiles::kConfigFile) : mConfigPath);

@@ -371,12 +371,6 @@ bool WriteWholeAtomic(std::string_view gamePath, const void* data, size_t size) 
 
 bool Exists(std::string_view gamePath) { return !FindForRead(gamePath).empty(); }
 
-int64_t FileSize(const std::string& realPath) {
-    struct stat st;
-    if (stat(realPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-    return int64_t(st.st_size);
-}
-
 bool IsDirectory(const std::string& realPath) {
     struct stat st;
     return stat(realPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

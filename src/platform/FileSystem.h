@@ -83,8 +83,6 @@ bool WriteWholeAtomic(std::string_view gamePath, const void* data, size_t size);
 // --- Files and folders -------------------------------------------------------------------------
 
 bool Exists(std::string_view gamePath);  // found by FindForRead
-// Size in bytes of a regular file (a real path); -1 when it is missing or not a regular file.
-int64_t FileSize(const std::string& realPath);
 bool IsDirectory(const std::string& realPath);
 bool IsRegularFile(const std::string& realPath);
 

@@ -466,7 +466,7 @@ bool InputJournal::Load(const std::string& path, std::string* error) {
         return false;
     }
     std::vector<uint8_t> bytes;
-    if (!Files::ReadWhole(path, bytes)) {
+    if (!Files::ReadWhole(path, bytes, size_t(kMaxFileBytes))) {
         if (error) *error = "cannot read " + path;
         return false;
     }
