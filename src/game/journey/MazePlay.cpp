@@ -77,7 +77,10 @@ public:
             const Sprite& marker = mMaze->Picture("Graphics\\startjourneyhelper");
             App* app = App::Instance();
             float swing = 15.0f * std::sin(float(app ? app->mUpdateCount : 0) * 0.05f);
-            marker.Draw(400.0f + swing - float(marker.Width()) * 0.5f, 15.0f);
+            // It points at the start node, so it moves with the map: scrolled down to the idol,
+            // it no longer points at whatever node is then at the top.
+            float top = 15.0f + (mMaze->mScroll - Maze::kScrollTop);
+            if (top > -float(marker.Height())) marker.Draw(400.0f + swing - float(marker.Width()) * 0.5f, top);
         }
     }
     void MouseDown(float x, float y, int button) override { mMaze->MouseDown(x, y, button); }
@@ -638,6 +641,7 @@ void Maze::DrawWon() const {
     if (mApp->mPoemSong.IsPlaying()) return;
     char score[48];
     std::snprintf(score, sizeof score, "FINAL SCORE: %d", mSession ? mSession->mScore : 0);
-    centred(mApp->mFont2, score, 480.0f);
-    centred(mApp->mFont2, "Click to Continue", 530.0f);
+    // Both lines stay above the bottom border.
+    centred(mApp->mFont2, score, 450.0f);
+    centred(mApp->mFont2, "Click to Continue", 495.0f);
 }

@@ -43,6 +43,12 @@ uint32_t PixelAt(ShotGameApp& app, int x, int y) {
     return argb[size_t(y) * size_t(w) + size_t(x)] & 0xFFFFFFu;
 }
 
+// The first-visit marker's orange, against the violet border and the night sky.
+bool Orange(uint32_t rgb) {
+    int r = int(rgb >> 16 & 0xFF), g = int(rgb >> 8 & 0xFF), b = int(rgb & 0xFF);
+    return r > b + 80 && g > b + 40;
+}
+
 class MazeScreen : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -101,6 +107,7 @@ TEST_F(MazeScreen, ThumbnailsAreMadeOnceInTheDataFolderAndReadAfterwards) {
     ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("journey-map-top.png")));
     // The sky shows between the nodes and the borders frame the map.
     EXPECT_NE(PixelAt(*drive->app, 20, 300), 0u);
+    EXPECT_TRUE(Orange(PixelAt(*drive->app, 400, 68))) << "the first-visit marker is missing: " << std::hex << PixelAt(*drive->app, 400, 68);
 
     // The same map again: every picture read back, none made.
     drive->app->SetMapSeed(4);
@@ -131,6 +138,8 @@ TEST_F(MazeScreen, TheMapInPlayAndTheWonScreen) {
     for (int i = 0; i < 600; ++i) map->Scroll(2.0f);
     drive->Step(1);
     ASSERT_TRUE(HeadlessShot::Write(*drive, ShotPath("journey-map-bottom.png")));
+    // The first-visit marker points at the start node and scrolled away with it.
+    EXPECT_FALSE(Orange(PixelAt(*drive->app, 400, 68))) << "the first-visit marker stayed on screen";
 
     // A few won levels: the nodes they revealed glow and the map scrolls to them.
     for (int i = 0; i < 600; ++i) map->Scroll(-2.0f);
