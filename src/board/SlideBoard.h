@@ -284,6 +284,7 @@ public:
     // and the slide under way (drag steps still to make, the press point and the whole move).
     int mKeyColumn = 0, mKeyRow = 0;
     bool mKeyCursorShown = false;
+    int mKeyCursorTick = 0;  // update of the last key the board took (the glow beats after it)
     bool mKeyPickedUp = false;
     bool mKeySliding = false;
     int mKeySlideStep = 0;

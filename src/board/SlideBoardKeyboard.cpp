@@ -23,6 +23,7 @@ bool ShiftHeld() {
 // ---- [keyboard] -----------------------------------------------------------------------------------
 
 void SlideBoard::KeyDown(int key) {
+    if (App* app = App::Instance()) mKeyCursorTick = app->mUpdateCount;
     int columns = 0, rows = 0;
     switch (key) {
     case kKeyLeft: columns = -1; break;
@@ -184,9 +185,11 @@ void SlideBoard::DrawKeyCursor() {
         y += mKeySlideDY * t;
     }
     App* app = App::Instance();
-    int tick = app ? app->mUpdateCount : 0;
-    // A slow glow, so the frame is found at a glance on a busy board.
-    float glow = 0.75f + 0.25f * std::sin(float(tick) * 0.08f);
+    int idle = app ? app->mUpdateCount - mKeyCursorTick : 0;
+    // A slow glow after each key, so the frame is found at a glance on a busy board; four beats (8 pi),
+    // then it holds still, so a board nobody touches stops asking for new frames.
+    float phase = float(idle) * 0.08f;
+    float glow = (idle >= 0 && phase < 25.13f) ? 0.75f + 0.25f * std::cos(phase) : 1.0f;
     float thick = std::max(2.0f, std::floor(cell * 0.06f));
     device->PushColor();
     auto frame = [&](float inset, float width) {
