@@ -209,4 +209,9 @@ void SlideBoard::HashState(StateHash& hash) const {
     hash.AddInt(mDying.Count());
     hash.AddBool(mSnapbackActive);
     hash.AddBool(mAutopilot);
+    // The keyboard cursor shows where the next key slide goes.
+    hash.AddBool(mKeyCursorShown);
+    hash.AddBool(mKeyPickedUp);
+    hash.AddInt(mKeyColumn);
+    hash.AddInt(mKeyRow);
 }

@@ -1,7 +1,7 @@
 // Record and replay of a whole session: a first start that makes a profile (typed into the modal
-// profile screen), a new journey's map, a level chosen on it and played with drags through the
-// window until it is won, back on the map, the next level chosen and begun, then the window
-// closed. The game binary replays the recording twice, headless and each with a fresh data folder;
+// profile screen), a new journey's map, a level chosen on it and played through the window (a
+// slide with the keys, then drags) until it is won, back on the map, the next level chosen and
+// begun, then the window closed. The game binary replays the recording twice, headless and each with a fresh data folder;
 // both must print the live run's state line. A recording with its last drag left out must not.
 // Also the switches of recording, replaying and the folders, refused with their reasons before
 // anything starts.
@@ -160,6 +160,23 @@ TEST_F(ReplayTest, TwoHeadlessReplaysOfTheBinaryPrintTheLiveRunsState) {
         ASSERT_TRUE(ClickOpenLevel(drive, map)) << "no open level to click on the map";
         ASSERT_TRUE(drive.StepUntil([&] { return Ready(app, board()); }, 3000)) << "the level did not start";
         int firstLevel = session->mBoard->mLevelId;
+
+        // A slide with the keys first (it may match or snap back): the cursor shown and moved,
+        // then Shift and an arrow, whose drag steps the board plays over the next updates.
+        auto tap = [&](int key) {
+            drive.KeyPress(key);
+            drive.KeyRelease(key);
+            drive.Step();
+        };
+        tap(kKeyDown);
+        tap(kKeyRight);
+        tap(kKeyDown);
+        ASSERT_TRUE(board()->mKeyCursorShown) << "the level does not have the keys";
+        drive.KeyPress(kKeyShift);
+        tap(kKeyRight);
+        drive.KeyRelease(kKeyShift);
+        ASSERT_TRUE(board()->IsKeySliding());
+        drive.Step(SlideBoard::kKeySlideSteps + 1);
 
         // The level, move by move, until it is cleared.
         for (int guard = 0; guard < 200; ++guard) {
