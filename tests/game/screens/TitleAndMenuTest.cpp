@@ -5,14 +5,18 @@
 #include <cstring>
 
 #include "game/AutoplayGame.h"
+#include "game/GameFileDump.h"
 #include "game/GameSession.h"
 #include "game/GauntletSession.h"
+#include "game/SavedGame.h"
 #include "game/ScreenFader.h"
+#include "game/journey/Maze.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
 #include "game/screens/MainMenu.h"
 #include "game/screens/MessageBox.h"
 #include "game/screens/ModePicker.h"
+#include "game/screens/QuickMenu.h"
 #include "game/screens/TitleScreen.h"
 #include "game/screens/TutorialScreen.h"
 #include "persistence/GameFiles.h"
@@ -169,6 +173,91 @@ TEST_F(TitleAndMenuTest, ContinueTakesUpASavedGameWhereItWasLeftAndLeavingSavesI
     int32_t score;
     std::memcpy(&score, &saved[1], 4);
     EXPECT_EQ(score, left.GetSession()->mScore + 5);
+}
+
+TEST_F(TitleAndMenuTest, AJourneyLeftOnItsMapOrInALevelComesBackAfterTheGameIsStartedAgain) {
+    // Left through the game menu (on the map, then in the level played from it), the game quit
+    // and started again each time, and continued from the main menu: the journey is where it was.
+    constexpr int kMapMenu[] = {702, 36}, kLevelMenu[] = {650, 30}, kQuickLeave[] = {399, 401};
+    std::string path;
+    std::vector<uint8_t> leftOnMap;
+    {
+        AppTestDriver<ShellApp> drive;
+        ShellApp& app = *drive.app;
+        ShellKit::ToMainMenu(drive);
+        ASSERT_TRUE(app.mProfiles.Create("Ann"));
+        path = Files::PathForWrite(app.mProfiles.GetProfilePath(GameFiles::kJourneySaveFile));
+        app.SetMapSeed(12);
+        app.GoToNewJourney();
+        drive.StepUntil([&] { return app.mSession && app.mSession->GetMap() && !app.mTransitionRunning; }, 300);
+        ASSERT_NE(app.mSession, nullptr);
+        drive.Step(5);
+        Script leave(app);
+        leave.When([&] { return Top<QuickMenu>(app); }, [&] { Click(drive, kQuickLeave[0], kQuickLeave[1]); });
+        Click(drive, kMapMenu[0], kMapMenu[1]);
+        drive.StepUntil([&] { return app.mMainMenu && !app.mTransitionRunning; }, 300);
+        ASSERT_TRUE(leave.Done());
+        EXPECT_EQ(app.mSession, nullptr);
+        leftOnMap = TestSupport::ReadBytes(path);
+        ASSERT_GT(leftOnMap.size(), 2u);
+        EXPECT_EQ(leftOnMap[0], 0) << "a journey";
+        EXPECT_EQ(leftOnMap[leftOnMap.size() - 1], 0) << "no level under way";
+    }
+    // What the dump shows: all the player would see (the map's glow and the board's frame count
+    // run on under the fade in).
+    auto described = [](const std::vector<uint8_t>& bytes) {
+        std::string json, problem;
+        EXPECT_TRUE(GameFileDump::Describe(GameFiles::kJourneySaveFile, bytes, &json, &problem)) << problem;
+        return json;
+    };
+    auto continueJourney = [&](AppTestDriver<ShellApp>& drive) {
+        ShellApp& app = *drive.app;
+        ShellKit::ToMainMenu(drive);
+        EXPECT_EQ(app.mProfiles.GetCurrentName(), "Ann");
+        Script script(app);
+        script.When([&] { return Top<ModePicker>(app); }, [&] { Click(drive, kPickJourney[0], kPickJourney[1]); });
+        Click(drive, kContinue[0], kContinue[1]);
+        drive.Step(2);
+        drive.StepUntil([&] { return app.mSession && !app.mTransitionRunning; }, 300);
+        EXPECT_TRUE(script.Done());
+        EXPECT_NE(ShellKit::LogText().find("screen 6 GameSession"), std::string::npos);
+        return app.mSession;
+    };
+    int levelId = 0;
+    {
+        AppTestDriver<ShellApp> drive;
+        ShellApp& app = *drive.app;
+        GameSession* session = continueJourney(drive);
+        ASSERT_NE(session, nullptr);
+        ASSERT_NE(session->GetMap(), nullptr);
+        EXPECT_EQ(session->mBoard, nullptr);
+        EXPECT_TRUE(session->Children()->Contains(session->GetMap())) << "the map is shown";
+        EXPECT_EQ(described(SavedGame::Write(*session)), described(leftOnMap));
+
+        // Into the first level from the map, a few moves, then left from the level.
+        ASSERT_TRUE(session->GetMap()->Play(Maze::kLanes / 2, 0));
+        drive.StepUntil([&] { return session->mBoard && session->mBoard->GetBoard() && !app.mTransitionRunning; }, 300);
+        ASSERT_NE(session->mBoard, nullptr);
+        levelId = session->mBoard->mLevelId;
+        drive.Step(60);
+        Script leave(app);
+        leave.When([&] { return Top<QuickMenu>(app); }, [&] { Click(drive, kQuickLeave[0], kQuickLeave[1]); });
+        Click(drive, kLevelMenu[0], kLevelMenu[1]);
+        drive.StepUntil([&] { return app.mMainMenu && !app.mTransitionRunning; }, 300);
+        ASSERT_TRUE(leave.Done());
+    }
+    std::vector<uint8_t> leftInLevel = TestSupport::ReadBytes(path);
+    ASSERT_GT(leftInLevel.size(), leftOnMap.size()) << "the level is held too";
+    {
+        AppTestDriver<ShellApp> drive;
+        GameSession* session = continueJourney(drive);
+        ASSERT_NE(session, nullptr);
+        ASSERT_NE(session->mBoard, nullptr);
+        EXPECT_EQ(session->mBoard->mLevelId, levelId);
+        ASSERT_NE(session->GetMap(), nullptr);
+        EXPECT_FALSE(session->Children()->Contains(session->GetMap())) << "the map waits for the level";
+        EXPECT_EQ(described(SavedGame::Write(*session)), described(leftInLevel));
+    }
 }
 
 TEST_F(TitleAndMenuTest, NoToTheOverwriteQuestionChangesNothingAndYesLeadsThroughTheTutorial) {
