@@ -268,6 +268,34 @@ TEST_F(SavedGameFlow, AJourneyLeftOnItsMapOrInALevelOfItComesBackWithItsMap) {
     EXPECT_EQ(resumed->GetMap()->Current().mStep, 0);
 }
 
+TEST_F(SavedGameFlow, StatisticsReachTheDiskWhenALevelOrAGameEndsNotOnlyAtShutdown) {
+    mApp->LoadStatistics();
+    mApp->LoadScoreTables();
+    std::string stats = Files::PathForWrite(Path(GameFiles::kStatisticsFile));
+    auto onDisk = [&] {
+        GameStatistics read;
+        EXPECT_TRUE(read.LoadFile(Path(GameFiles::kStatisticsFile)));
+        return read;
+    };
+    // A journey level won: the record with its new best is on disk at once.
+    GameSession* journey = Start(false);
+    Files::RemoveFile(stats);
+    journey->LevelWon();
+    EXPECT_EQ(onDisk().mMostLevelsWonBeforeLosing, 1);
+    // A level lost, then the Gauntlet over: each is written as it happens.
+    journey = Start(false);
+    Files::RemoveFile(stats);
+    journey->GameOver();
+    EXPECT_TRUE(Files::IsRegularFile(stats));
+    auto* gauntlet = dynamic_cast<GauntletSession*>(Start(true));
+    ASSERT_NE(gauntlet, nullptr);
+    gauntlet->mGold = 12;
+    Files::RemoveFile(stats);
+    gauntlet->GameOver();
+    EXPECT_EQ(onDisk().mGauntletsCompleted, 1);
+    EXPECT_EQ(onDisk().mMostGold, 12);
+}
+
 TEST_F(SavedGameFlow, ADamagedFileIsRefusedSetAsideAndTheScreensStay) {
     Start(true);
     mApp->ClearScreens();
