@@ -141,6 +141,9 @@ void GameSession::Resumed() {
         mMap = new Maze(this, mApp);
         AddChild(mMap);
     }
+    // Joining the screens enabled every gadget of the session: the map's nodes are opened again
+    // only as far as the journey has come (a locked node or the idol must not answer a click).
+    if (mMap && !mBoard) mMap->UnlockButtons();
     if (Board* board = mBoard ? mBoard->GetBoard() : nullptr) {
         board->StartMusic();
     } else if (mApp && !mApp->mMusic.IsPlaying()) {

@@ -18,6 +18,7 @@
 #include "game/GauntletSession.h"
 #include "game/SavedGame.h"
 #include "game/journey/Maze.h"
+#include "game/journey/MazeButton.h"
 #include "game/rules/Board.h"
 #include "game/rules/BoardContainer.h"
 #include "persistence/DataBuffer.h"
@@ -49,6 +50,14 @@ public:
     }
     std::vector<std::string> mMessages;
 };
+
+// Which of the map's nodes answer a click ('o' open, '.' locked), then the idol ('I' or '-').
+std::string OpenNodes(const Maze& map) {
+    std::string open;
+    for (const MazeButton* button : map.Buttons()) open += button->mDisabled ? '.' : 'o';
+    open += map.IdolButton() && !map.IdolButton()->mDisabled ? 'I' : '-';
+    return open;
+}
 
 class SavedGameFlow : public ::testing::Test {
 protected:
@@ -243,6 +252,8 @@ TEST_F(SavedGameFlow, AJourneyLeftOnItsMapOrInALevelOfItComesBackWithItsMap) {
     GameSession* session = mApp->StartPlay();
     for (int i = 0; i < 5; ++i) mApp->mGadgets.Update();
     ASSERT_NE(session->GetMap(), nullptr);
+    const std::string openNodes = OpenNodes(*session->GetMap());
+    ASSERT_EQ(openNodes.find('I'), std::string::npos) << "the idol is locked on a new map";
     std::vector<uint8_t> onMap = SavedGame::Write(*session);
     mApp->ClearScreens();
     ASSERT_TRUE(mApp->ResumeSession(Path(GameFiles::kJourneySaveFile)));
@@ -251,6 +262,7 @@ TEST_F(SavedGameFlow, AJourneyLeftOnItsMapOrInALevelOfItComesBackWithItsMap) {
     EXPECT_EQ(resumed->mBoard, nullptr);
     EXPECT_TRUE(resumed->Children()->Contains(resumed->GetMap())) << "the map is shown";
     EXPECT_EQ(SavedGame::Write(*resumed), onMap);
+    EXPECT_EQ(OpenNodes(*resumed->GetMap()), openNodes) << "only the nodes that were open answer a click";
 
     // Into the first level from the map, then left: the level comes back with the map held.
     for (int i = 0; i < 5; ++i) mApp->mGadgets.Update();
