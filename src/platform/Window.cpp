@@ -65,6 +65,10 @@ Window::~Window() { Destroy(); }
 bool Window::InitVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     SDL_SetHint(SDL_HINT_VIDEO_HIGHDPI_DISABLED, "0");
+    // A second press is a double click only close to the first, as on a desktop. SDL's own
+    // radius (32 pixels, made for touch) turned a quick click on the next button of a menu into
+    // a double click, which buttons do not take as a press: the click was lost.
+    SDL_SetHint(SDL_HINT_MOUSE_DOUBLE_CLICK_RADIUS, "4");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
     // Without a display SDL falls back to a driver that shows nothing; a game nobody can see
     // must say so and stop instead of playing on unseen.
