@@ -266,6 +266,16 @@ TEST_F(SavedGameFlow, AJourneyLeftOnItsMapOrInALevelOfItComesBackWithItsMap) {
 
     // Into the first level from the map, then left: the level comes back with the map held.
     for (int i = 0; i < 5; ++i) mApp->mGadgets.Update();
+    // Only what can be played takes clicks (joining the screen tree enables every gadget).
+    int enabled = 0;
+    for (const MazeButton* button : resumed->GetMap()->Buttons()) {
+        int32_t flags = resumed->GetMap()->Cell(button->mLane, button->mStep);
+        bool playable = (flags & Maze::kRevealed) && !(flags & Maze::kDone);
+        EXPECT_EQ(!button->mDisabled, playable) << "node " << button->mLane << "," << button->mStep;
+        enabled += !button->mDisabled;
+    }
+    EXPECT_EQ(enabled, 1);
+    EXPECT_TRUE(resumed->GetMap()->IdolButton()->mDisabled);
     ASSERT_TRUE(resumed->GetMap()->Play(Maze::kLanes / 2, 0));
     for (int i = 0; i < 60 && !(resumed->mBoard && resumed->mBoard->GetBoard()); ++i) mApp->mGadgets.Update();
     ASSERT_NE(resumed->mBoard, nullptr);

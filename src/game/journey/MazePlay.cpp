@@ -317,6 +317,10 @@ void Maze::Initialize() {
     } else if (mButtons.empty()) {
         GenerateButtons(true);
         UnlockButtons();
+    } else {
+        // A map read from a saved game has its buttons already, but joining the screen tree
+        // enabled every one of them: only what can be played may glow and take clicks.
+        UnlockButtons();
     }
     if (Children()) {
         for (Button* button : {mMenuButton, mScrollUp, mScrollDown}) Children()->BringToFront(button);
