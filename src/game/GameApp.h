@@ -181,6 +181,9 @@ public:
     int mStartLevel = 0;
     // This application replaces one that restarted itself: play goes on at the main menu.
     bool mAfterRestart = false;
+    // Developer switch for scripted play: the debug log says where a player could click next (a
+    // matching move on a board at rest, the playable nodes of the map, the continue button).
+    bool mLogTargets = false;
 
 private:
     bool mMapSeedGiven = false;

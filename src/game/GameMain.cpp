@@ -49,7 +49,8 @@ void PrintHelp() {
         "  -software         draw with the software renderer\n"
         "  -hardware         draw with the accelerated renderer\n"
         "  -hwtest           run the hardware test again and write its pictures\n"
-        "  -crash            crash on purpose (tests the crash reporter)\n");
+        "  -crash            crash on purpose (tests the crash reporter)\n"
+        "  --log-targets     note in the debug log where a player could click next (scripted tests)\n");
 }
 
 struct Options {
@@ -64,6 +65,7 @@ struct Options {
     std::string recordPath;
     std::string replayPath;
     bool headless = false;
+    bool logTargets = false;
 };
 
 // The word after a switch that needs one, or null (with the message printed).
@@ -107,6 +109,8 @@ int ParseArguments(int argc, char** argv, Options& options) {
             options.startPlay = 1;
         } else if (std::strcmp(arg, "--journey") == 0) {
             options.startPlay = 3;
+        } else if (std::strcmp(arg, "--log-targets") == 0) {
+            options.logTargets = true;
         } else if (std::strcmp(arg, "--level") == 0) {
             char* end = nullptr;
             errno = 0;
@@ -291,6 +295,7 @@ int GameMain(int argc, char** argv) {
         app->mStartPlay = restart ? 0 : options.startPlay;
         app->mNoSound = options.noSound || options.headless;
         app->mStartLevel = options.startLevel;
+        app->mLogTargets = options.logTargets;
         // A seeded run makes the same first journey map as the tool's "journey SEED"; a recorded
         // or replayed one must not take its maps' seeds from the clock either.
         if (options.haveSeed || journalled) app->SetMapSeed(options.seed);

@@ -6,6 +6,7 @@
 #include "board/BoardRandom.h"
 #include "engine/draw/Sprite.h"
 #include "game/GameApp.h"
+#include "support/DebugLog.h"
 
 namespace {
 // Faders alive now: the transition flag stays set until the last one has gone.
@@ -55,6 +56,8 @@ void ScreenFader::Update() {
     if (mScale <= 0.0f) {
         mScale = 0.0f;
         Kill();
+        // From here the new screen takes clicks (scripted tests wait for this line).
+        DebugLog::Log("fade done");
     }
 }
 

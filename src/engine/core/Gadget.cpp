@@ -10,6 +10,7 @@
 #include "engine/core/GadgetManager.h"
 #include "engine/core/Graphics.h"
 #include "platform/KeyCodes.h"
+#include "support/DebugLog.h"
 
 Gadget::Gadget() {
     if (App* app = App::Instance()) mCursor = app->mArrowCursor;
@@ -378,10 +379,14 @@ int Gadget::RunModal() {
     app->mModalPresses = 0;
     app->CancelMouse();
     mModalRunning = true;
+    // Dialogs open and close without a screen switch: the debug log notes them for bug reports
+    // and scripted tests ("modal NAME", "modal NAME ended"). A frame shown at once is no dialog.
+    if (!mShowNow) DebugLog::Log("modal %s", mName);
     // The graveyard keeps this gadget while the loop still reads it, even if it is killed.
     ++mModalDepth;
     while (!mKilled && !app->mQuit && mModalRunning) app->RunFrame();
     --mModalDepth;
+    if (!mShowNow) DebugLog::Log("modal %s ended", mName);
     return mModalResult;
 }
 

@@ -232,4 +232,7 @@ private:
     // The click that ends the won screen has been taken.
     bool mFinished = false;
     int mMusicCheck = 0;
+    // With the application's target log on: the playable nodes in view, as last logged.
+    void LogTargets();
+    std::string mLoggedTargets;
 };

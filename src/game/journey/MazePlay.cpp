@@ -21,6 +21,7 @@
 #include "game/journey/MazeButton.h"
 #include "game/screens/QuickMenu.h"
 #include "platform/KeyCodes.h"
+#include "support/DebugLog.h"
 
 namespace {
 
@@ -512,6 +513,28 @@ void Maze::Update() {
     // The music loops on the map too; a level's board stops it when it goes, so it starts again.
     if (mApp && !mIdolTaken && ++mMusicCheck % 50 == 0 && !mApp->mMusic.IsPlaying()) mApp->mMusic.PlayLooped();
     mTexts.Update();
+    if (mApp && mApp->mLogTargets) LogTargets();
+}
+
+void Maze::LogTargets() {
+    // Only a map at rest: no auto-scroll still on its way, no level starting.
+    if ((mAutoScroll && !mHighlights.empty()) || (mSession && mSession->IsSwitchPending()) || mIdolTaken) return;
+    std::string line = "map";
+    auto add = [&](const MazeButton* button, const char* kind) {
+        if (button->mDisabled || button->mHidden) return;
+        Point centre = button->ToScreen(Point{button->mRect.w * 0.5f, button->mRect.h * 0.5f});
+        // A node half behind the borders is not offered: its centre might not take the click.
+        if (centre.y < kBandTop + 10.0f || centre.y > kBandBottom - 10.0f) return;
+        char part[64];
+        std::snprintf(part, sizeof part, " %s %.0f %.0f", kind, centre.x, centre.y);
+        line += part;
+    };
+    for (const MazeButton* button : mButtons)
+        add(button, (mGrid[Index(button->mLane, button->mStep)] & kTreasure) ? "treasure" : "level");
+    if (mIdolButton) add(mIdolButton, "idol");
+    if (line == mLoggedTargets) return;
+    mLoggedTargets = line;
+    DebugLog::Log("%s", line.c_str());
 }
 
 // ---- [won screen] ---------------------------------------------------------------------------------

@@ -25,6 +25,7 @@
 #include "game/rules/FloatingText.h"
 #include "game/rules/LevelGenerator.h"
 #include "persistence/GameStatistics.h"
+#include "support/DebugLog.h"
 
 namespace {
 
@@ -492,6 +493,7 @@ void Board::Update() {
         if (mPieces.Contains(p)) p->Update();
 
     if (mPunchActive) UpdatePunch();
+    if (mApp && mApp->mLogTargets) LogMoveTarget();
 
     if (mDraining) {
         mDangerLevel -= 0.01f;
@@ -857,6 +859,21 @@ void Board::MakeClearedColors() {
     mCycler.Add(mCycler.At(0));
 }
 
+void Board::LogMoveTarget() {
+    if (mAutopilot || !CanMakeMove() || mPlayerDragActive || mAutoDragActive) {
+        mMoveLogged = false;
+        return;
+    }
+    if (mMoveLogged) return;
+    mMoveLogged = true;
+    // Both searches run without the random choice of which goes first, so that logging leaves
+    // the board's random source, and with it the game, as it would be without.
+    SlideMove move;
+    if (!FindMatchH(&move) && !FindMatchV(&move)) return;
+    Point from = ToScreen(Point{move.mFromX, move.mFromY}), to = ToScreen(Point{move.mToX, move.mToY});
+    DebugLog::Log("move %.0f %.0f %.0f %.0f", from.x, from.y, to.x, to.y);
+}
+
 void Board::MakeContinueButton() {
     if (mContinueButton) return;
     const Font* font = mApp ? &mApp->mFont2 : nullptr;
@@ -865,6 +882,11 @@ void Board::MakeContinueButton() {
     mContinueButton = new Button();
     mContinueButton->SetRect(mRect.w * 0.5f - width * 0.5f, 445.0f, float(width), float(std::max(height, 20)));
     mContinueButton->SetListener(this, true);
+    if (mApp && mApp->mLogTargets) {
+        const Rect& r = mContinueButton->mRect;
+        Point centre = mContinueButton->ToScreen(Point{r.w * 0.5f, r.h * 0.5f});
+        DebugLog::Log("continue %.0f %.0f", centre.x, centre.y);
+    }
 }
 
 void Board::UpdateCleared() {

@@ -234,6 +234,10 @@ private:
     void MakeClearedColors();
     // "Click Here To Continue!" under the cleared panel (once).
     void MakeContinueButton();
+    // With the application's target log on: "move X1 Y1 X2 Y2" (screen points of a matching
+    // drag) once each time the board becomes ready for a move.
+    void LogMoveTarget();
+    bool mMoveLogged = false;
     void PrepareImages();
     // A copy of `sprite` scaled to `size` pixels square, kept by the board.
     const Sprite* Scaled(const Sprite* sprite, int size);
