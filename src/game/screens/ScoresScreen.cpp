@@ -17,6 +17,7 @@
 #include "persistence/GameStatistics.h"
 #include "persistence/HighScoreTable.h"
 #include "platform/KeyCodes.h"
+#include "support/DebugLog.h"
 
 // ---- [places] ---------------------------------------------------------------------------------------
 
@@ -121,7 +122,10 @@ void ScoresScreen::SetPage(int page, int direction) {
     mLeftLabel = kPageNames[(page + kPageCount - 1) % kPageCount];
     mRightLabel = kPageNames[(page + 1) % kPageCount];
     // The software renderer shows the new page at once: nothing is left of the old one.
-    if (mRemaining == 0.0f) mPreviousPage = -1;
+    if (mRemaining == 0.0f) {
+        mPreviousPage = -1;
+        LogPageAtRest();
+    }
 }
 
 void ScoresScreen::Turn(int direction) { SetPage(mCurrentPage + direction, direction); }
@@ -164,7 +168,15 @@ void ScoresScreen::Update() {
         mRemaining -= step;
         mSlideOffset -= step;
     }
-    if (mRemaining == 0.0f) mPreviousPage = -1;
+    if (mRemaining == 0.0f && mPreviousPage >= 0) {
+        mPreviousPage = -1;
+        LogPageAtRest();
+    }
+}
+
+void ScoresScreen::LogPageAtRest() const {
+    // Scripted tests wait for this line before they look at the page.
+    DebugLog::Log("page %s", kPageNames[mCurrentPage]);
 }
 
 // ---- [drawing] --------------------------------------------------------------------------------------

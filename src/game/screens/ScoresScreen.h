@@ -65,6 +65,8 @@ private:
     void DrawIdols();
     void DrawStatistics();
     void Turn(int direction);
+    // "page NAME" in the debug log once a turned page stands still.
+    void LogPageAtRest() const;
     void BackToMainMenu();
 
     GameApp* mApp;
