@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache clang
+  xvfb xdotool imagemagick openbox
   libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libvorbisidec-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   libcairo2-dev libpango1.0-dev librsvg2-dev libfreetype-dev libvorbis-dev
