@@ -21,6 +21,7 @@
 #include "game/screens/ProfileScreen.h"
 #include "game/screens/ScoresScreen.h"
 #include "game/ScreenFader.h"
+#include "game/SoakDriver.h"
 #include "game/journey/Maze.h"
 #include "game/rules/BoardContainer.h"
 #include "game/screens/MainMenu.h"
@@ -401,6 +402,10 @@ GameSession* GameApp::StartPlay() {
                                         : kDestinationNewGauntlet;
     DebugLog::Log("screen %d %s", destination, session->mName);
     return session;
+}
+
+void GameApp::PostUpdate() {
+    if (mSoak) mSoak->Update();
 }
 
 int GameApp::ShowProfiles(bool firstRun) { return ProfileScreen::Show(this, firstRun); }

@@ -22,6 +22,7 @@
 class Gadget;
 class GameSession;
 class MainMenu;
+class SoakDriver;
 class TitleScreen;
 
 class GameApp : public App {
@@ -39,6 +40,8 @@ public:
     // Logs how long loading took, lets the player choose a profile, loads its statistics; the
     // developer switches start play at once.
     void LoadingDone() override;
+    // After every update step (modal loops included): the soak run's driver, when there is one.
+    void PostUpdate() override;
     // The text of the function the game was in, for crash reports.
     std::string GetExtraInfo() override { return mCurrentFunction; }
     // The game's own message box ("OK", or "YESNO" in any case): true for OK and YES, false for
@@ -184,6 +187,8 @@ public:
     // Developer switch for scripted play: the debug log says where a player could click next (a
     // matching move on a board at rest, the playable nodes of the map, the continue button).
     bool mLogTargets = false;
+    // The developer's soak run (--soak) plays the game by itself; not owned.
+    SoakDriver* mSoak = nullptr;
 
 private:
     bool mMapSeedGiven = false;

@@ -18,6 +18,7 @@
 #include "engine/core/VirtualClock.h"
 #include "game/CrashReportApp.h"
 #include "game/GameApp.h"
+#include "game/SoakDriver.h"
 #include "platform/FileSystem.h"
 #include "platform/Window.h"
 #include "support/CrashReporter.h"
@@ -45,6 +46,7 @@ void PrintHelp() {
         "  --gauntlet        start a Gauntlet game as soon as loading is done\n"
         "  --journey         start a new journey as soon as loading is done\n"
         "  --level ID        play the journey level ID (world x 1000 + number) after loading\n"
+        "  --soak SECONDS    play by itself for SECONDS seconds through games, saves and menus\n"
         "\n"
         "  -software         draw with the software renderer\n"
         "  -hardware         draw with the accelerated renderer\n"
@@ -66,6 +68,7 @@ struct Options {
     std::string replayPath;
     bool headless = false;
     bool logTargets = false;
+    int soakSeconds = 0;  // 0: no soak run
 };
 
 // The word after a switch that needs one, or null (with the message printed).
@@ -143,6 +146,16 @@ int ParseArguments(int argc, char** argv, Options& options) {
             options.replayPath = file;
         } else if (std::strcmp(arg, "--headless") == 0) {
             options.headless = true;
+        } else if (std::strcmp(arg, "--soak") == 0) {
+            char* end = nullptr;
+            errno = 0;
+            long value = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : 0;
+            if (i + 1 >= argc || end == argv[i + 1] || *end != '\0' || errno != 0 || value < 1 || value > 86400 * 7) {
+                std::fprintf(stderr, "quorlslide: --soak needs a number of seconds from 1 to 604800\n");
+                return 2;
+            }
+            options.soakSeconds = static_cast<int>(value);
+            ++i;
         }
         // The other switches ("-software", "-crash", ...) are read from the command line by the
         // parts they concern.
@@ -153,6 +166,10 @@ int ParseArguments(int argc, char** argv, Options& options) {
     }
     if (!options.recordPath.empty() && !options.replayPath.empty()) {
         std::fprintf(stderr, "quorlslide: --record and --replay cannot be used together\n");
+        return 2;
+    }
+    if (options.soakSeconds > 0 && (!options.recordPath.empty() || !options.replayPath.empty())) {
+        std::fprintf(stderr, "quorlslide: --soak plays by itself: it cannot be recorded or replayed\n");
         return 2;
     }
     return -1;
@@ -274,8 +291,15 @@ int GameMain(int argc, char** argv) {
     VirtualClock fastClock;
     if (options.headless) Window::UseHeadlessDrivers();
 
-    // From here on a fault leaves a report in the data folder and shows the crash window.
-    CrashReporter::Enable();
+    // From here on a fault leaves a report in the data folder and shows the crash window. A soak
+    // run has none: it runs under the sanitizers, which report a fault themselves.
+    bool soak = options.soakSeconds > 0;
+    if (!soak) CrashReporter::Enable();
+    // A soak run is the same run each time (unless a seed is given).
+    if (soak && !options.haveSeed) {
+        options.haveSeed = true;
+        options.seed = 1;
+    }
     // The debug log starts once this copy knows it is the running game (App::Go).
     ProgramRandom().Seed(options.seed);
 
@@ -292,7 +316,7 @@ int GameMain(int argc, char** argv) {
         // After a restart (a renderer chosen in the options) the player goes on at the main
         // menu; the developer switches only count for the first start.
         app->mAfterRestart = restart;
-        app->mStartPlay = restart ? 0 : options.startPlay;
+        app->mStartPlay = restart || soak ? 0 : options.startPlay;
         app->mNoSound = options.noSound || options.headless;
         app->mStartLevel = options.startLevel;
         app->mLogTargets = options.logTargets;
@@ -312,9 +336,16 @@ int GameMain(int argc, char** argv) {
             bool started = app->mWindow != nullptr;
             if (!started) return 1;
         }
+        std::unique_ptr<SoakDriver> driver;
+        if (soak) {
+            driver = std::make_unique<SoakDriver>(app.get(), options.soakSeconds);
+            app->mSoak = driver.get();
+        }
         app->Run();
         app->Quit();
-        restart = app->mRestart;
+        app->mSoak = nullptr;
+        if (driver && driver->Failed()) return 3;
+        restart = app->mRestart && !soak;
         if (!restart && journalled) state = app->StateHashText();
     } while (restart);
     if (journalled) return FinishJournal(options, journal, state);

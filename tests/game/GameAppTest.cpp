@@ -190,4 +190,22 @@ TEST(GameMainTest, LevelSwitchNeedsAWholeNumberInRange) {
     }
 }
 
+TEST(GameMainTest, SoakSwitchNeedsSecondsInRange) {
+    const std::pair<std::vector<const char*>, int> cases[] = {
+        {{"--soak"}, 2}, {{"--soak", "0"}, 2}, {{"--soak", "-5"}, 2}, {{"--soak", "10s"}, 2},
+        {{"--soak", "604801"}, 2}, {{"--soak", "--help"}, 2},
+        {{"--soak", "604800", "--help"}, 0}, {{"--soak", "1", "--help"}, 0},
+    };
+    for (const auto& [args, status] : cases) {
+        std::vector<char*> argv{const_cast<char*>("quorlslide")};
+        for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(GameMain(int(argv.size()), argv.data()), status) << args.back();
+        testing::internal::GetCapturedStdout();
+        std::string error = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(error.find("--soak needs a number of seconds") != std::string::npos, status == 2) << error;
+    }
+}
+
 }  // namespace
