@@ -31,20 +31,7 @@ SlideBoard::SlideBoard() {
 SlideBoard::~SlideBoard() { ClearBoard(); }
 
 void SlideBoard::ClearBoard() {
-    // Collect first: destroying a piece takes it out of every list.
-    std::vector<SlideObject*> all = Snapshot(mPieces);
-    for (void* item : mDying.Items()) {
-        SlideObject* p = static_cast<SlideObject*>(item);
-        if (std::find(all.begin(), all.end(), p) == all.end()) all.push_back(p);
-    }
-    for (SlideObject* p : all) delete p;
-    mPieces.Clear();
-    mDying.Clear();
-    mFalling.Clear();
-    mPushed.Clear();
-    mEdgeBlocked.Clear();
-    mLockedBlocked.Clear();
-    mDragged = nullptr;
+    DeletePieces();
     for (void* item : mLines.Items()) delete static_cast<SlideLine*>(item);
     mLines.Clear();
     mRowLines.Clear();

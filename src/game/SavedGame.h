@@ -25,7 +25,7 @@ using SessionMaker = std::function<std::unique_ptr<GameSession>(bool gauntlet, G
 
 // The message the player sees when a saved game is refused.
 constexpr const char* kDamagedMessage = "This saved game is damaged and cannot be continued.";
-// A refused file is kept beside the original under its name with this added.
+// A refused file is kept in the same folder, its name with this added.
 constexpr const char* kDamagedSuffix = ".damaged";
 
 // A new session (Journey or Gauntlet by the file's first byte) holding the saved game, not yet
