@@ -4,7 +4,9 @@
 # won by dragging lines, a treasure, the quick menu, leaving and quitting; a second start that
 # continues the journey on the same map with the same score, the options (volume, full screen on
 # and off), a Gauntlet played until the game is over, the name entry, the pages of the scores
-# screen and the exit. Every step leaves a screenshot.
+# screen and the exit. Every step leaves a screenshot. The second start runs with --record; its
+# recording, replayed headless twice on a copy of the data folder it started from, must print the
+# live run's "state" line and write the same Gauntlet table.
 #
 #   playthrough.sh --game PROGRAM --tool TOOL --shots FOLDER [--keep]
 #
@@ -12,7 +14,7 @@
 # NAME", "fade done", and with --log-targets the "move", "map" and "continue" lines that say where
 # to drag and click), and the saved games through "quorlslide-tool dump". The Gauntlet ends
 # quickly through the game's own speed keys (Ctrl+Alt+Q, then numeric-pad /). Exit status 77
-# (skipped) when Xvfb, xdotool or ImageMagick is missing.
+# (skipped) when Xvfb, openbox, xdotool or ImageMagick is missing.
 set -uo pipefail
 
 GAME="" TOOL="" SHOTS="" KEEP=""
@@ -26,6 +28,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ -x "$GAME" ] && [ -x "$TOOL" ] && [ -n "$SHOTS" ] || { echo "usage: $0 --game PROGRAM --tool TOOL --shots FOLDER" >&2; exit 2; }
+GAME=$(realpath "$GAME") TOOL=$(realpath "$TOOL")
 for tool in Xvfb openbox xdotool import; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/deps.sh installs it)"; exit 77; }
 done
@@ -245,8 +248,11 @@ need_file "$JOURNEY_SAVE" "quitting keeps the saved journey"
 
 # ==== second start ===================================================================================
 
-step "start again"
-e2e_launch --seed "$((SEED + 1))" --log-targets
+step "start again, recording the input"
+# The data folder as this run finds it: the recording is replayed on a copy of it at the end.
+cp -a "$DATA" "$WORK/data-before-second-start"
+rm -f "$WORK/data-before-second-start/DEBUG.TXT"
+e2e_launch --seed "$((SEED + 1))" --log-targets --record "$WORK/second-start.replay"
 e2e_find_window 90
 e2e_wait_log "^loading done" 120
 # The profile is known: no profile screen, the title's play button follows loading.
@@ -382,7 +388,21 @@ need_file "$JOURNEY_SAVE" "the journey was left, not finished"
 if grep -Eiq "sanitizer|runtime error|assert" "$WORK/game-output.txt"; then
   e2e_fail "the game's output has faults: $(grep -Ei "sanitizer|runtime error|assert" "$WORK/game-output.txt" | head -n 3)"
 fi
-if STATE=$(grep -E '^state [0-9a-f]+$' "$WORK/game-output.txt" | tail -n 1) && [ -n "$STATE" ]; then
-  step "the last run printed: $STATE"
-fi
+
+step "replay the second start's recording headless, twice: the same state as the live run"
+LIVE_STATE=$(grep -E '^state [0-9a-f]+$' "$WORK/game-output.txt" | tail -n 1)
+[ -n "$LIVE_STATE" ] || e2e_fail "the recorded run printed no state line at exit"
+need_file "$WORK/second-start.replay" "--record writes its file when the game quits"
+for i in 1 2; do
+  replayed=$WORK/replay-$i
+  rm -rf "$replayed"
+  cp -a "$WORK/data-before-second-start" "$replayed"
+  state=$(cd "$WORK" && timeout 300 "$GAME" --replay "$WORK/second-start.replay" --headless --userdir "$replayed" 2>>"$WORK/replay-output.txt" |
+          grep -E '^state [0-9a-f]+$' | tail -n 1)
+  [ "$state" = "$LIVE_STATE" ] || e2e_fail "replay $i printed '${state:-nothing}', the live run '$LIVE_STATE'"
+  cmp -s "$replayed/Gauntlet-Scores.dat" "$DATA/Gauntlet-Scores.dat" || e2e_fail "replay $i wrote another Gauntlet table"
+  [ "$("$TOOL" dump "$replayed/USERS/$PROFILE/SAVEGAME_JOURNEY.DAT")" = "$DUMP2" ] ||
+    e2e_fail "replay $i saved another journey: $("$TOOL" dump "$replayed/USERS/$PROFILE/SAVEGAME_JOURNEY.DAT")"
+done
+step "live run and both replays: $LIVE_STATE"
 step "passed in $((SECONDS - START)) s; $SHOT_COUNT screenshots in $SHOTS"
