@@ -397,7 +397,7 @@ for i in 1 2; do
   replayed=$WORK/replay-$i
   rm -rf "$replayed"
   cp -a "$WORK/data-before-second-start" "$replayed"
-  state=$(cd "$WORK" && timeout 300 "$GAME" --replay "$WORK/second-start.replay" --headless --userdir "$replayed" 2>>"$WORK/replay-output.txt" |
+  state=$(cd "$WORK" && LSAN_OPTIONS=$E2E_LSAN_OPTIONS timeout -k 5 120 "$GAME" --replay "$WORK/second-start.replay" --headless --userdir "$replayed" 2>>"$WORK/replay-output.txt" |
           grep -E '^state [0-9a-f]+$' | tail -n 1)
   [ "$state" = "$LIVE_STATE" ] || e2e_fail "replay $i printed '${state:-nothing}', the live run '$LIVE_STATE'"
   cmp -s "$replayed/Gauntlet-Scores.dat" "$DATA/Gauntlet-Scores.dat" || e2e_fail "replay $i wrote another Gauntlet table"
