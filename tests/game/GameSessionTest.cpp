@@ -20,8 +20,11 @@
 #include "GeneratedArt.h"
 #include "platform/FileSystem.h"
 #include "TestSupport.h"
+#include "game/ShotKit.h"
 
 namespace {
+
+using ShotKit::ShotGameApp;
 
 void Steps(GameSession& session, int count) {
     for (int i = 0; i < count; ++i) session.DoUpdate();
@@ -97,11 +100,6 @@ TEST(GameSessionTest, FloatingTextWaitsThenShowsThenRemovesItself) {
         EXPECT_TRUE(c[1] == 0 || text->IsShowing() == (c[2] == 1)) << c[0] << " updates";
     }
 }
-
-class ShotGameApp : public GameApp {
-public:
-    Graphics* CreateGraphics() override { return new SoftwareGraphics(800, 600); }
-};
 
 // A grey screen under everything, so a black shadow shows.
 // A session with nothing of its own on screen (a journey would show its map).

@@ -7,6 +7,7 @@
 #include "game/AutoplayGame.h"
 #include "game/BoardTestKit.h"
 #include "game/rules/Board_FreeForm.h"
+#include "game/ShotKit.h"
 
 using namespace BoardTestKit;
 
@@ -82,10 +83,7 @@ TEST(BoardContainer, AHintPlaysOneMoveThatPaysNothingAndTheHandLeaves) {
 
 namespace {
 
-class ShotGameApp : public GameApp {
-public:
-    Graphics* CreateGraphics() override { return new SoftwareGraphics(800, 600); }
-};
+using ShotKit::ShotGameApp;
 
 void Solid(Sprite& sprite, uint32_t argb) {
     Image image;

@@ -19,26 +19,13 @@
 #include "platform/FileSystem.h"
 #include "platform/KeyCodes.h"
 #include "TestSupport.h"
+#include "game/ShotKit.h"
 
 namespace {
 
-class ShotGameApp : public GameApp {
-public:
-    Graphics* CreateGraphics() override { return new SoftwareGraphics(800, 600); }
-};
-
-std::string ShotPath(const char* name) {
-    const char* dir = std::getenv("QS_SHOT_DIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/" + name;
-}
-
-uint32_t PixelAt(ShotGameApp& app, int x, int y) {
-    std::vector<uint32_t> argb;
-    int w = 0, h = 0;
-    auto* device = dynamic_cast<SoftwareGraphics*>(app.mGraphics);
-    if (!device || !device->ReadPixels(argb, w, h) || x >= w || y >= h) return 0;
-    return argb[size_t(y) * size_t(w) + size_t(x)] & 0xFFFFFFu;
-}
+using ShotKit::ShotGameApp;
+using ShotKit::ShotPath;
+using ShotKit::PixelAt;
 
 class GameScreenShot : public ::testing::Test {
 protected:

@@ -27,25 +27,15 @@
 #include "persistence/GameFiles.h"
 #include "platform/FileSystem.h"
 #include "game/ShellTestKit.h"
+#include "game/ShotKit.h"
 
 namespace {
 
+using ShotKit::ShotPath;
+using ShotKit::PixelAt;
+
 using ShellKit::Click;
 using ShellKit::Top;
-
-std::string ShotPath(const char* name) {
-    const char* dir = std::getenv("QS_SHOT_DIR");
-    return std::string(dir && *dir ? dir : "/tmp") + "/" + name;
-}
-
-// The drawn picture's pixel (RGB) at a point.
-uint32_t PixelAt(App& app, int x, int y) {
-    std::vector<uint32_t> argb;
-    int w = 0, h = 0;
-    auto* device = dynamic_cast<SoftwareGraphics*>(app.mGraphics);
-    if (!device || !device->ReadPixels(argb, w, h) || x >= w || y >= h) return 0;
-    return argb[size_t(y) * size_t(w) + size_t(x)] & 0xFFFFFFu;
-}
 
 int Brightness(uint32_t rgb) { return int((rgb >> 16) & 255) + int((rgb >> 8) & 255) + int(rgb & 255); }
 
