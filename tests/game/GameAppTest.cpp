@@ -171,6 +171,18 @@ TEST_F(GameAppTest, LoadingDoneStartsTheChosenPlay) {
     EXPECT_EQ(app.mMode, GameApp::kJourney);
 }
 
+// The game's main with these switches; what it wrote to standard error in `error`.
+int RunMain(const std::vector<const char*>& args, std::string* error) {
+    std::vector<char*> argv{const_cast<char*>("quorlslide")};
+    for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    int status = GameMain(int(argv.size()), argv.data());
+    testing::internal::GetCapturedStdout();
+    *error = testing::internal::GetCapturedStderr();
+    return status;
+}
+
 TEST(GameMainTest, LevelSwitchNeedsAWholeNumberInRange) {
     const std::pair<std::vector<const char*>, int> cases[] = {
         {{"--level"}, 2},           {{"--level", "x"}, 2},          {{"--level", "12abc"}, 2},
@@ -179,13 +191,8 @@ TEST(GameMainTest, LevelSwitchNeedsAWholeNumberInRange) {
         {{"--level", "-1000", "--help"}, 0}, {{"--gauntlet", "--level", "2147483647", "--help"}, 0},
     };
     for (const auto& [args, status] : cases) {
-        std::vector<char*> argv{const_cast<char*>("quorlslide")};
-        for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(GameMain(int(argv.size()), argv.data()), status) << args.back();
-        testing::internal::GetCapturedStdout();
-        std::string error = testing::internal::GetCapturedStderr();
+        std::string error;
+        EXPECT_EQ(RunMain(args, &error), status) << args.back();
         EXPECT_EQ(error.find("--level needs a whole number") != std::string::npos, status == 2) << error;
     }
 }
@@ -197,13 +204,8 @@ TEST(GameMainTest, SoakSwitchNeedsSecondsInRange) {
         {{"--soak", "604800", "--help"}, 0}, {{"--soak", "1", "--help"}, 0},
     };
     for (const auto& [args, status] : cases) {
-        std::vector<char*> argv{const_cast<char*>("quorlslide")};
-        for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(GameMain(int(argv.size()), argv.data()), status) << args.back();
-        testing::internal::GetCapturedStdout();
-        std::string error = testing::internal::GetCapturedStderr();
+        std::string error;
+        EXPECT_EQ(RunMain(args, &error), status) << args.back();
         EXPECT_EQ(error.find("--soak needs a number of seconds") != std::string::npos, status == 2) << error;
     }
 }
